@@ -1,0 +1,13 @@
+// UTF-16 <-> UTF-8 conversions used inside the layer (paths, spooler state); not Windows API.
+#pragma once
+#include <string>
+
+#include "win32/base.h"
+
+namespace zw {
+
+std::string Utf8FromWide(LPCWSTR s, int len = -1);
+std::u16string WideFromUtf8(const std::string &s);
+inline std::u16string WideString(LPCWSTR s) { return s ? std::u16string(s) : std::u16string(); }
+
+} // namespace zw
