@@ -43,12 +43,15 @@ struct STROBJ;
 struct FONTOBJ;
 struct LINEATTRS;
 struct BLENDOBJ;
-struct TRIVERTEX;
 struct GLYPHDATA;
 struct IFIMETRICS;
-struct COLORADJUSTMENT;
 struct POINTFIX { LONG x; LONG y; };
+#ifndef _WIN32
+// The SDK's wingdi.h has these three; the Linux layer has no use for their fields.
+struct TRIVERTEX;
+struct COLORADJUSTMENT;
 struct LOGCOLORSPACEW;
+#endif
 struct GDIINFO;
 struct DEVINFO;
 

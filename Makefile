@@ -1,0 +1,43 @@
+# Front door: make demo | make test | make build | make windows | make asan
+JOBS ?= $(shell nproc)
+BUILD ?= build
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all setup build demo test test-linux asan windows clean
+
+all: build
+
+setup:
+	@bash scripts/setup.sh
+
+# Builds the Linux programs and libraries under build/ without installing anything.
+build:
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+demo: setup build
+	@bash scripts/demo.sh $(BUILD)
+
+test-linux: build
+	bash scripts/check-exports.sh $(BUILD)/render/ZepPS.so
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+asan:
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DZEP_SANITIZE=ON -DZEP_BENCHMARKS=OFF
+	cmake --build build-asan -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j $(JOBS)
+
+# The Windows deliverables, cross-compiled with mingw-w64.
+windows:
+	cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-win64 -j $(JOBS)
+	bash scripts/check-exports.sh build-win64/render/ZepPS.dll
+
+test: setup
+	$(MAKE) test-linux
+	$(MAKE) windows
+	$(MAKE) asan
+
+clean:
+	rm -rf build build-asan build-win64
