@@ -24,6 +24,7 @@ function(zep_add_module name def)
         file(WRITE ${script} "{ global: ${globals}local: *; };\n")
         target_link_options(${name} PRIVATE -Wl,--version-script=${script} -Wl,--no-undefined)
         set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${script} ${def})
-        target_link_libraries(${name} PRIVATE zepwin32)
+        # zepdllmain calls the module's DllMain at load, as the Windows loader does.
+        target_link_libraries(${name} PRIVATE zepwin32 zepdllmain)
     endif()
 endfunction()

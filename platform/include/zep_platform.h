@@ -20,3 +20,16 @@ DECLSPEC_EXPORT void ZepSetOsVersion(DWORD major, DWORD minor);
 // Session id reported by ProcessIdToSessionId (default 1).
 DECLSPEC_EXPORT void ZepSetSessionId(DWORD sessionId);
 }
+
+// Module entry support, called by the zepdllmain glue each module links: the HMODULE of the module that holds
+// `address` (its load address, stable while it stays loaded), known to the loader from then on.
+extern "C" {
+DECLSPEC_EXPORT HMODULE ZepModuleAttach(const void *address);
+// The module's DllMain refused DLL_PROCESS_ATTACH: the LoadLibrary in progress fails and unloads it.
+DECLSPEC_EXPORT void ZepModuleAttachFailed(HMODULE module);
+// The module is being unmapped; its record goes.
+DECLSPEC_EXPORT void ZepModuleDetach(HMODULE module);
+// Host path (UTF-8) of a loaded module's file, for reading what it embeds. False for an unknown module or a
+// short buffer.
+DECLSPEC_EXPORT BOOL ZepModuleHostPath(HMODULE module, char *out, DWORD size);
+}

@@ -189,3 +189,53 @@ WINBASEAPI BOOL WINAPI DisableThreadLibraryCalls(HMODULE module);
 WINBASEAPI void WINAPI Sleep(DWORD ms);
 WINBASEAPI DWORD WINAPI GetTickCount();
 WINBASEAPI void WINAPI GetLocalTime(SYSTEMTIME *st);
+
+// Error codes of the file and module calls not among the base ones.
+#define ERROR_NOT_SAME_DEVICE 17L
+#define ERROR_HANDLE_DISK_FULL 39L
+#define ERROR_DISK_FULL 112L
+#define ERROR_NEGATIVE_SEEK 131L
+#define ERROR_DIR_NOT_EMPTY 145L
+#define ERROR_NOT_LOCKED 158L
+#define ERROR_BAD_EXE_FORMAT 193L
+#define ERROR_FILENAME_EXCED_RANGE 206L
+#define ERROR_DIRECTORY 267L
+#define ERROR_DLL_INIT_FAILED 1114L
+
+#define HEAP_REALLOC_IN_PLACE_ONLY 0x00000010
+#define FILE_ATTRIBUTE_HIDDEN 0x00000002
+#define FILE_ATTRIBUTE_ARCHIVE 0x00000020
+#define INFINITE 0xFFFFFFFF
+
+// Folder listing and removal.
+struct WIN32_FIND_DATAW {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0;
+    DWORD dwReserved1;
+    WCHAR cFileName[MAX_PATH];
+    WCHAR cAlternateFileName[14];
+};
+typedef WIN32_FIND_DATAW *LPWIN32_FIND_DATAW;
+static_assert(sizeof(WIN32_FIND_DATAW) == 592 && offsetof(WIN32_FIND_DATAW, cFileName) == 44);
+WINBASEAPI HANDLE WINAPI FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data);
+WINBASEAPI BOOL WINAPI FindNextFileW(HANDLE find, LPWIN32_FIND_DATAW data);
+WINBASEAPI BOOL WINAPI FindClose(HANDLE find);
+WINBASEAPI BOOL WINAPI RemoveDirectoryW(LPCWSTR name);
+
+// Code pages and locales (additions).
+#define ERROR_INVALID_FLAGS 1004L
+#define WC_ERR_INVALID_CHARS 0x00000080
+#define LOCALE_USER_DEFAULT 0x0400
+#define LOCALE_SYSTEM_DEFAULT 0x0800
+#define SORT_DEFAULT 0x0
+#define MAKELCID(lang, sort) ((DWORD)((((DWORD)((WORD)(sort))) << 16) | ((DWORD)((WORD)(lang)))))
+#define LANGIDFROMLCID(lcid) ((WORD)(lcid))
+#define PRIMARYLANGID(lang) ((WORD)(lang) & 0x3ff)
+#define ERROR_TOO_MANY_OPEN_FILES 4L
+#define ERROR_GEN_FAILURE 31L
+#define ERROR_NOACCESS 998L

@@ -1,0 +1,63 @@
+// A small reader of PPD files: features, options, defaults, constraints, translations and includes.
+#pragma once
+#include "host/core/text.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace zep::host {
+
+struct PpdOption {
+    std::string name;
+    std::string text;  // translation string, or the name when the PPD gives none
+    bool hasText = false;
+    std::string code;  // invocation value, quotes removed
+};
+
+struct PpdFeature {
+    std::string keyword;  // without the leading '*'
+    std::string text;
+    bool hasText = false;
+    std::string ui;       // "PickOne", "PickMany" or "Boolean"
+    std::string group;    // keyword of the enclosing *OpenGroup, "" outside any
+    bool jcl = false;     // opened with *JCLOpenUI
+    std::string defaultOption;
+    std::vector<PpdOption> options;
+
+    const PpdOption *Find(std::string_view name) const;
+};
+
+// One *UIConstraints or *NonUIConstraints entry; an empty option means "any option but None, False or Off".
+struct PpdConstraint {
+    std::string keyword1, option1, keyword2, option2;
+    bool ui = true;
+};
+
+class Ppd {
+public:
+    // Reads the file and every *Include it names (relative names are taken from the including file's folder).
+    bool Load(const WString &path, std::string &error);
+    // Parses PPD text; baseDir resolves *Include.
+    bool Parse(std::string_view text, const WString &baseDir, std::string &error);
+
+    const PpdFeature *Find(std::string_view keyword) const;
+    // The first value of a main keyword that has no option part ("ModelName", "ColorDevice", ...); "" when absent.
+    std::string Attribute(std::string_view keyword) const;
+
+    // The first constraint that the selection (keyword -> option, missing keywords take their defaults) breaks.
+    const PpdConstraint *FindConflict(const std::map<std::string, std::string> &selection) const;
+
+    std::vector<PpdFeature> features;
+    std::vector<PpdConstraint> constraints;
+
+private:
+    bool ParseText(std::string_view text, const WString &baseDir, std::string &error, int depth);
+    void Finish();
+
+    std::map<std::string, std::string, std::less<>> attributes_;
+    std::map<std::string, std::string> defaults_;  // *DefaultX seen outside or before X's OpenUI
+    std::vector<std::string> customFeatures_;
+};
+
+} // namespace zep::host

@@ -1,0 +1,145 @@
+// zepdrv: installs the demo printer and prints DSC PostScript through the rendering plug-in into a spooler job.
+#include "common/devmode_fields.h"
+#include "host/core/job.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include "zep_platform.h"
+#endif
+
+namespace {
+
+using zep::host::Narrow;
+using zep::host::WString;
+using zep::host::Widen;
+
+int Fail(const std::string &message)
+{
+    std::fprintf(stderr, "zepdrv: %s\n", message.c_str());
+    return 1;
+}
+
+// The folder of the running executable, through Win32 and, where the layer cannot tell, the host.
+std::filesystem::path ExecutableDir()
+{
+    WCHAR buffer[MAX_PATH] = {};
+    DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) return std::filesystem::path(Narrow(WString(buffer, n))).parent_path();
+#ifndef _WIN32
+    std::error_code ec;
+    auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec) return self.parent_path();
+#endif
+    return {};
+}
+
+// The staged driver files: --driver-dir, else "driver" beside the executable, else the build's stage folder.
+std::filesystem::path FindDriverDir(const std::string &given)
+{
+    if (!given.empty()) return std::filesystem::absolute(given);
+    std::filesystem::path exe = ExecutableDir();
+    for (const auto &candidate : {exe / "driver", exe / ".." / "stage" / "driver"})
+        if (std::filesystem::exists(candidate / "ZepPS.dll")) return std::filesystem::weakly_canonical(candidate);
+    return {};
+}
+
+bool SplitPair(const std::string &text, std::string &key, std::string &value)
+{
+    size_t eq = text.find('=');
+    if (eq == std::string::npos || eq == 0) return false;
+    key = text.substr(0, eq);
+    value = text.substr(eq + 1);
+    return true;
+}
+
+// -s FIELD=VALUE through the plug-ins' own record layout.
+bool SetField(BYTE *record, DWORD size, const std::string &field, const std::string &value, std::string &error)
+{
+    if (size < sizeof(zep::OemDevmode)) {
+        error = "the plug-in's DEVMODE section is too small for field \"" + field + "\"";
+        return false;
+    }
+    zep::OemDevmode dm;
+    std::memcpy(&dm, record, sizeof dm);
+    if (!zep::SetOemDevmodeField(dm, field, value, &error)) return false;
+    std::memcpy(record, &dm, sizeof dm);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    CLI::App app{"Stand-in PostScript core driver for the Zep plug-ins", "zepdrv"};
+    std::string root, driverDir;
+    app.add_option("--root", root, "folder of the virtual Windows machine (default $ZEP_ROOT, else ~/.local/share/zep)");
+    app.add_option("--driver-dir", driverDir, "folder of the driver files to install (default: the build's stage)");
+    app.require_subcommand(1, 1);
+
+    CLI::App *install = app.add_subcommand("install", "install the demo driver and the printer \"Zep Demo\"");
+
+    CLI::App *print = app.add_subcommand("print", "print a DSC PostScript file into a spooler job");
+    std::string printer = "Zep Demo", docName, input, output;
+    std::vector<std::string> options, fields;
+    bool eps = false;
+    print->add_option("-P", printer, "printer name");
+    print->add_option("-o", options, "KEYWORD=OPTION: a PPD feature's option")->allow_extra_args(false);
+    print->add_option("-s", fields, "FIELD=VALUE: a field of the plug-in's DEVMODE section")->allow_extra_args(false);
+    print->add_option("-J", docName, "document name (default: the file's name)");
+    print->add_flag("--eps", eps, "Encapsulated PostScript output");
+    print->add_option("FILE", input, "DSC PostScript document")->required();
+    print->add_option("-O", output, "output file of the job")->required();
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp &e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp &e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError &e) {
+        std::string message = e.what();
+        for (char &c : message)
+            if (c == '\n' || c == '\r') c = ' ';
+        return Fail(message);
+    }
+
+#ifndef _WIN32
+    if (!root.empty()) ZepSetRoot(std::filesystem::absolute(root).string().c_str());
+#endif
+
+    std::string error;
+    if (*install) {
+        std::filesystem::path dir = FindDriverDir(driverDir);
+        if (dir.empty()) return Fail("cannot find the driver files; give --driver-dir");
+        if (!zep::host::InstallDemoPrinter(Widen(dir.string()), error)) return Fail(error);
+        return 0;
+    }
+
+    zep::host::PrintRequest request;
+    request.printer = Widen(printer);
+    request.input = Widen(input);
+    request.output = Widen(std::filesystem::absolute(output).string());
+    request.docName = Widen(docName);
+    if (request.docName.empty()) request.docName = Widen(std::filesystem::path(input).filename().string());
+    request.eps = eps;
+    for (const std::string &o : options) {
+        std::string keyword, option;
+        if (!SplitPair(o, keyword, option)) return Fail("-o wants KEYWORD=OPTION, not \"" + o + "\"");
+        if (keyword[0] == '*') keyword.erase(0, 1);
+        request.options.emplace_back(keyword, option);
+    }
+    for (const std::string &s : fields) {
+        std::string field, value;
+        if (!SplitPair(s, field, value)) return Fail("-s wants FIELD=VALUE, not \"" + s + "\"");
+        request.fields.emplace_back(field, value);
+    }
+    if (!zep::host::PrintDocument(request, SetField, error)) return Fail(error);
+    return 0;
+}

@@ -1,0 +1,189 @@
+// The PPD reader, held against libcups' PPD functions on the demo PPD and on PPDs installed on the machine.
+#include "host/core/ppd.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <tuple>
+
+#include "host_test_util.h"
+
+#if ZEP_HAVE_CUPS
+#include <cups/ppd.h>
+#endif
+
+namespace fs = std::filesystem;
+using zep::host::Ppd;
+using zep::host::Widen;
+
+namespace {
+
+fs::path DemoPpd() { return host_test::SourceDir() / "driver" / "ZepCL500.ppd"; }
+using host_test::TempDir;
+using host_test::WriteFile;
+
+bool IsAscii(const std::string &s)
+{
+    for (unsigned char c : s)
+        if (c >= 0x80) return false;
+    return true;
+}
+
+#if ZEP_HAVE_CUPS
+// Everything the two readers should agree on; texts only where the PPD gives them and they are plain ASCII
+// (libcups invents texts for some options and converts the encoding).
+void ExpectSameAsCups(const fs::path &path)
+{
+    SCOPED_TRACE(path.string());
+    Ppd ours;
+    std::string error;
+    ASSERT_TRUE(ours.Load(Widen(path.string()), error)) << error;
+    ppd_file_t *cups = ppdOpenFile(path.c_str());
+    ASSERT_NE(cups, nullptr);
+
+    std::set<std::string> cupsKeywords;
+    for (int g = 0; g < cups->num_groups; ++g) {
+        std::vector<ppd_group_t *> groups{&cups->groups[g]};
+        for (size_t k = 0; k < groups.size(); ++k) {
+            for (int s = 0; s < groups[k]->num_subgroups; ++s) groups.push_back(&groups[k]->subgroups[s]);
+            for (int o = 0; o < groups[k]->num_options; ++o) {
+                const ppd_option_t &opt = groups[k]->options[o];
+                cupsKeywords.insert(opt.keyword);
+                const zep::host::PpdFeature *f = ours.Find(opt.keyword);
+                ASSERT_NE(f, nullptr) << opt.keyword;
+                EXPECT_EQ(f->defaultOption, opt.defchoice) << opt.keyword;
+                if (f->hasText && IsAscii(f->text)) {
+                    EXPECT_EQ(f->text, opt.text) << opt.keyword;
+                }
+                ASSERT_EQ(f->options.size(), size_t(opt.num_choices)) << opt.keyword;
+                for (int c = 0; c < opt.num_choices; ++c) {
+                    EXPECT_EQ(f->options[c].name, opt.choices[c].choice) << opt.keyword;
+                    if (f->options[c].hasText && IsAscii(f->options[c].text)) {
+                        EXPECT_EQ(f->options[c].text, opt.choices[c].text) << opt.keyword;
+                    }
+                }
+            }
+        }
+    }
+    std::set<std::string> ourKeywords;
+    for (const auto &f : ours.features) ourKeywords.insert(f.keyword);
+    EXPECT_EQ(ourKeywords, cupsKeywords);
+
+    using Tuple = std::tuple<std::string, std::string, std::string, std::string>;
+    std::multiset<Tuple> cupsConsts, ourConsts;
+    for (int i = 0; i < cups->num_consts; ++i) {
+        const ppd_const_t &c = cups->consts[i];
+        cupsConsts.insert({c.option1, c.choice1, c.option2, c.choice2});
+    }
+    for (const auto &c : ours.constraints) ourConsts.insert({c.keyword1, c.option1, c.keyword2, c.option2});
+    EXPECT_EQ(ourConsts, cupsConsts);
+    ppdClose(cups);
+}
+#endif
+
+} // namespace
+
+TEST(PpdReader, DemoPpdMatchesLibcups)
+{
+#if ZEP_HAVE_CUPS
+    ExpectSameAsCups(DemoPpd());
+#else
+    GTEST_SKIP() << "libcups is not available";
+#endif
+}
+
+TEST(PpdReader, InstalledPpdsMatchLibcups)
+{
+#if ZEP_HAVE_CUPS
+    std::vector<fs::path> found;
+    for (const char *root : {"/usr/share/ppd", "/usr/share/cups/model"}) {
+        std::error_code ec;
+        for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
+             it.increment(ec))
+            if (it->is_regular_file() && it->path().extension() == ".ppd" && found.size() < 40)
+                found.push_back(it->path());
+    }
+    if (found.empty()) GTEST_SKIP() << "no plain PPD files installed under /usr/share/ppd or /usr/share/cups/model";
+    for (const fs::path &p : found) ExpectSameAsCups(p);
+#else
+    GTEST_SKIP() << "libcups is not available";
+#endif
+}
+
+// Syntax the demo PPD does not use: includes, hex translations, multi-line values, late defaults, CR LF.
+TEST(PpdReader, ReadsIncludesHexTextsAndMultiLineValues)
+{
+    fs::path dir = TempDir("ppd-syntax");
+    WriteFile(dir / "common.ppd",
+              "*OpenUI *Extra/Extra <4E>ice: PickOne\r\n*DefaultExtra: B\r\n*Extra A/First: \"a\"\r\n"
+              "*Extra B/Second: \"line 1\r\nline 2\"\r\n*End\r\n*CloseUI: *Extra\r\n");
+    WriteFile(dir / "main.ppd",
+              "*PPD-Adobe: \"4.3\"\r\n*% comment\r\n*ModelName: \"Test\"\r\n*DefaultLate: Y\r\n"
+              "*Include: \"common.ppd\"\r\n"
+              "*OpenUI *Late: Boolean\r\n*Late X: \"\"\r\n*Late Y: \"\"\r\n*CloseUI: *Late\r\n"
+              "*UIConstraints: *Extra A *Late\r\n");
+    Ppd ppd;
+    std::string error;
+    ASSERT_TRUE(ppd.Load(Widen((dir / "main.ppd").string()), error)) << error;
+    const zep::host::PpdFeature *extra = ppd.Find("Extra");
+    ASSERT_NE(extra, nullptr);
+    EXPECT_EQ(extra->text, "Extra Nice");
+    EXPECT_EQ(extra->defaultOption, "B");
+    ASSERT_EQ(extra->options.size(), 2u);
+    EXPECT_EQ(extra->options[1].code, "line 1\r\nline 2");
+    const zep::host::PpdFeature *late = ppd.Find("Late");
+    ASSERT_NE(late, nullptr);
+    EXPECT_EQ(late->defaultOption, "Y");
+    EXPECT_EQ(late->options[0].text, "X");
+    EXPECT_FALSE(late->options[0].hasText);
+    EXPECT_EQ(ppd.Attribute("ModelName"), "Test");
+    ASSERT_EQ(ppd.constraints.size(), 1u);
+    EXPECT_EQ(ppd.constraints[0].option2, "");
+    // libcups does not follow *Include, so this fixture is not held against it.
+}
+
+TEST(PpdReader, MissingIncludeAndUnterminatedValueFail)
+{
+    fs::path dir = TempDir("ppd-bad");
+    struct Case {
+        const char *name;
+        const char *text;
+    } cases[] = {
+        {"missing include", "*PPD-Adobe: \"4.3\"\n*Include: \"nowhere.ppd\"\n"},
+        {"unterminated value", "*PPD-Adobe: \"4.3\"\n*OpenUI *A: PickOne\n*A B: \"never closed\n"},
+        {"include loop", "*Include: \"loop.ppd\"\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile(dir / "loop.ppd", c.text);
+        Ppd ppd;
+        std::string error;
+        EXPECT_FALSE(ppd.Load(Widen((dir / "loop.ppd").string()), error));
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+// An empty option in a constraint means "anything but None, False or Off"; unnamed keywords take defaults.
+TEST(PpdReader, ConflictsFollowTheDemoConstraints)
+{
+    Ppd ppd;
+    std::string error;
+    ASSERT_TRUE(ppd.Load(Widen(DemoPpd().string()), error)) << error;
+    struct Case {
+        const char *name;
+        std::map<std::string, std::string> selection;
+        bool conflict;
+    } cases[] = {
+        {"defaults", {}, false},
+        {"no disk, secure job", {{"ZPHDD", "False"}, {"ZPJob_Type", "Secure"}}, true},
+        {"no disk, normal job, no spooling", {{"ZPHDD", "False"}, {"ZPHDDSpool", "False"}}, false},
+        {"no disk, default spooling", {{"ZPHDD", "False"}}, true},
+        {"staple without finisher", {{"ZPStaple", "TopLeft"}}, true},
+        {"staple with finisher", {{"ZPStaple", "TopLeft"}, {"ZPFinisher", "True"}}, false},
+        {"grayscale with vivid", {{"ZPOutputMode", "Grayscale"}, {"ZPColorRenderStyle", "Vivid"}}, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ppd.FindConflict(c.selection) != nullptr, c.conflict);
+    }
+}

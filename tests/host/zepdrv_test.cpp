@@ -1,0 +1,161 @@
+// zepdrv as a program: installing, printing the sample end to end, and its error contract.
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "host_test_util.h"
+
+using namespace host_test;
+
+namespace {
+
+const std::string kTrailer = "\x1b%-12345X@PJL EOJ\r\n";
+const std::string kEnterPostScript = "@PJL ENTER LANGUAGE=POSTSCRIPT\n";
+
+struct RunResult {
+    int code;
+    std::string err;
+};
+
+std::string Quote(const std::string &s)
+{
+    std::string out = "'";
+    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+class Zepdrv : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        root_ = TempDir("root");
+        RunResult r = Run("install");
+        ASSERT_EQ(r.code, 0) << r.err;
+    }
+
+    static RunResult Run(const std::string &args)
+    {
+        fs::path err = TempDir("run") / "stderr.txt";
+        std::string command = Quote((BuildDir() / "host" / "zepdrv").string()) + " --root " + Quote(root_.string()) +
+                              " " + args + " >/dev/null 2>" + Quote(err.string());
+        int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(err)};
+    }
+
+    static std::string Sample() { return (SourceDir() / "driver" / "samples" / "sample.ps").string(); }
+
+    static fs::path root_;
+};
+fs::path Zepdrv::root_;
+
+// Lines of the document must all appear, in order, in the job's PostScript.
+bool ContainsLinesInOrder(const std::string &haystack, const std::string &doc)
+{
+    size_t at = 0, start = 0;
+    while (start < doc.size()) {
+        size_t end = doc.find('\n', start);
+        std::string line = doc.substr(start, end == std::string::npos ? std::string::npos : end - start + 1);
+        at = haystack.find(line, at);
+        if (at == std::string::npos) return false;
+        at += line.size();
+        start = end == std::string::npos ? doc.size() : end + 1;
+    }
+    return true;
+}
+
+} // namespace
+
+TEST_F(Zepdrv, BadCommandLinesFailWithOneLineAndNoOutput)
+{
+    fs::path out = TempDir("bad") / "out.prn";
+    std::string o = " -O " + Quote(out.string());
+    std::string sample = " " + Quote(Sample());
+    struct Case {
+        const char *name;
+        std::string args;
+        const char *message;  // a part of the one stderr line
+    } cases[] = {
+        {"missing printer", "print -P Nowhere" + sample + o, "no printer named \"Nowhere\""},
+        {"unreadable file", "print /nonexistent/doc.ps" + o, "cannot read"},
+        {"unknown keyword", "print -o ZPNothing=True" + sample + o, "unknown feature \"ZPNothing\""},
+        {"unknown option", "print -o ZPHDD=Maybe" + sample + o, "feature \"ZPHDD\" has no option \"Maybe\""},
+        {"conflicting options", "print -o ZPHDD=False -o ZPJob_Type=Secure" + sample + o, "options conflict"},
+        {"option without a value", "print -o ZPHDD" + sample + o, "-o wants KEYWORD=OPTION"},
+        {"unknown field", "print -s dwNothing=1" + sample + o, ""},
+        {"bad field value", "print -s dwCryptoMode=abc" + sample + o, ""},
+        {"field without a value", "print -s dwCryptoMode" + sample + o, "-s wants FIELD=VALUE"},
+        {"no output file", "print" + sample, ""},
+        {"no input file", "print" + o, ""},
+        {"unknown flag", "print --bogus" + sample + o, ""},
+        {"no command", "", ""},
+        {"missing driver files", "--driver-dir /nonexistent install", "is missing"},
+        {"output folder missing", "print" + sample + " -O /nonexistent/folder/out.prn", ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        RunResult r = Run(c.args);
+        EXPECT_NE(r.code, 0);
+        EXPECT_EQ(r.err.rfind("zepdrv: ", 0), 0u) << r.err;
+        ASSERT_FALSE(r.err.empty());
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(out));
+    }
+}
+
+TEST_F(Zepdrv, PrintsTheSampleAsAJobThatGhostscriptRenders)
+{
+    fs::path dir = TempDir("e2e");
+    fs::path out = dir / "sample.prn";
+    RunResult r = Run("print -J Report " + Quote(Sample()) + " -O " + Quote(out.string()));
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    std::string job = ReadFile(out);
+    std::string doc = ReadFile(Sample());
+
+    // Any PJL header ends with the switch to PostScript; the trailer closes the job.
+    std::string ps = job;
+    if (ps.rfind("\x1b%-12345X", 0) == 0) {
+        size_t enter = ps.find(kEnterPostScript);
+        ASSERT_NE(enter, std::string::npos);
+        ps.erase(0, enter + kEnterPostScript.size());
+    }
+    ASSERT_GE(ps.size(), kTrailer.size());
+    EXPECT_EQ(ps.substr(ps.size() - kTrailer.size()), kTrailer);
+    ps.resize(ps.size() - kTrailer.size());
+    EXPECT_EQ(ps.rfind("%!PS-Adobe-3.0\n", 0), 0u);
+    EXPECT_TRUE(ContainsLinesInOrder(ps, doc));
+
+    WriteFile(dir / "sample-ps.ps", ps);
+    std::string gs = "gs -q -dBATCH -dNOPAUSE -dSAFER -sDEVICE=nullpage " + Quote((dir / "sample-ps.ps").string()) +
+                     " >" + Quote((dir / "gs.txt").string()) + " 2>&1";
+    if (std::system("command -v gs >/dev/null 2>&1") != 0) GTEST_SKIP() << "Ghostscript is not installed";
+    int status = std::system(gs.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadFile(dir / "gs.txt");
+    EXPECT_EQ(ReadFile(dir / "gs.txt"), "");
+}
+
+TEST_F(Zepdrv, EpsOutputCarriesNoPjl)
+{
+    fs::path out = TempDir("eps") / "sample.eps";
+    RunResult r = Run("print --eps " + Quote(Sample()) + " -O " + Quote(out.string()));
+    ASSERT_EQ(r.code, 0) << r.err;
+    std::string job = ReadFile(out);
+    EXPECT_EQ(job.rfind("%!PS-Adobe-3.0\n", 0), 0u);
+    EXPECT_EQ(job.find("@PJL"), std::string::npos);
+    EXPECT_TRUE(ContainsLinesInOrder(job, ReadFile(Sample())));
+}
+
+TEST_F(Zepdrv, InstallingAgainReplacesThePrinter)
+{
+    RunResult r = Run("install");
+    EXPECT_EQ(r.code, 0) << r.err;
+    fs::path out = TempDir("again") / "out.prn";
+    r = Run("print " + Quote(Sample()) + " -O " + Quote(out.string()));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(fs::exists(out));
+}

@@ -1,0 +1,184 @@
+// Shared helpers of the Win32-behaviour tests, which build against our layer and against the real SDK.
+#pragma once
+#include "common/win32.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace zep::test {
+
+using WString = std::basic_string<WCHAR>;
+
+// Where a test runs: the divergence marks name the platforms that knowingly differ from Windows.
+enum Platform : unsigned { kWindows = 1, kWine = 2, kLayer = 4 };
+
+inline Platform CurrentPlatform()
+{
+#ifdef _WIN32
+    // Wine's ntdll exports its version; Windows' does not.
+    static const Platform detected = [] {
+        HMODULE ntdll = GetModuleHandleW(TEXT("ntdll.dll"));
+        return ntdll && GetProcAddress(ntdll, "wine_get_version") ? kWine : kWindows;
+    }();
+    return detected;
+#else
+    return kLayer;
+#endif
+}
+
+inline const char *PlatformName(Platform p)
+{
+    return p == kWindows ? "Windows" : p == kWine ? "Wine" : "the Linux layer";
+}
+
+// Checks `matchesWindows` everywhere except on the platforms in `differsOn`, where it must still be false: a
+// difference that went away fails, so the mark gets removed.
+inline void ExpectAsWindows(unsigned differsOn, bool matchesWindows, const char *what, const char *file, int line)
+{
+    Platform here = CurrentPlatform();
+    if (differsOn & here) {
+        if (matchesWindows)
+            ADD_FAILURE_AT(file, line) << "marked as differing from Windows on " << PlatformName(here)
+                                       << " but now behaves as Windows: remove the mark (" << what << ")";
+    } else if (!matchesWindows) {
+        ADD_FAILURE_AT(file, line) << "differs from Windows: " << what;
+    }
+}
+#define EXPECT_AS_WINDOWS(differsOn, condition) \
+    ::zep::test::ExpectAsWindows((differsOn), static_cast<bool>(condition), #condition, __FILE__, __LINE__)
+
+// The last-error marker: preset it before a call, then see whether the call set an error or left it alone.
+constexpr DWORD kErrorMarker = 0xdeadbeef;
+inline void PresetLastError() { SetLastError(kErrorMarker); }
+
+// Junk that a correct call overwrites or leaves alone, never produces: catches missing terminators and
+// truncation off by one.
+constexpr BYTE kJunkByte = 0xCC;
+constexpr WCHAR kJunkChar = static_cast<WCHAR>(0xCCCC);
+inline void FillJunk(void *p, size_t bytes) { std::memset(p, kJunkByte, bytes); }
+template <typename T, size_t N>
+void FillJunk(T (&buffer)[N])
+{
+    FillJunk(buffer, sizeof buffer);
+}
+// True when `count` elements from `p` still hold junk.
+template <typename T>
+bool IsJunk(const T *p, size_t count)
+{
+    const BYTE *b = reinterpret_cast<const BYTE *>(p);
+    for (size_t i = 0; i < count * sizeof(T); ++i)
+        if (b[i] != kJunkByte) return false;
+    return true;
+}
+
+// UTF-16 from ASCII (test names and build paths), and ASCII from UTF-16 for messages (others become '?').
+inline WString Wide(const char *ascii)
+{
+    WString out;
+    for (; ascii && *ascii; ++ascii) out += static_cast<WCHAR>(static_cast<unsigned char>(*ascii));
+    return out;
+}
+inline std::string Narrow(const WCHAR *s)
+{
+    std::string out;
+    for (; s && *s; ++s) out += *s < 0x80 ? static_cast<char>(*s) : '?';
+    return out;
+}
+inline std::string Narrow(const WString &s) { return Narrow(s.c_str()); }
+
+// Case-insensitive comparison of ASCII letters, as Windows compares file names.
+inline bool SameNameIgnoringCase(const WString &a, const WString &b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        WCHAR x = a[i] >= 'a' && a[i] <= 'z' ? a[i] - 32 : a[i];
+        WCHAR y = b[i] >= 'a' && b[i] <= 'z' ? b[i] - 32 : b[i];
+        if (x != y) return false;
+    }
+    return true;
+}
+
+// Whole-file helpers through the Win32 file calls.
+inline bool WriteWholeFile(const WString &path, const std::string &bytes)
+{
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+    return ok && written == bytes.size();
+}
+// The file's bytes, or "<missing>" when it cannot be opened.
+inline std::string ReadWholeFile(const WString &path)
+{
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string out;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(h, chunk, sizeof chunk, &got, nullptr) && got) out.append(chunk, got);
+    CloseHandle(h);
+    return out;
+}
+
+// Removes a folder and everything in it.
+inline void RemoveTree(const WString &folder)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + TEXT("\\*")).c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            WString name = data.cFileName;
+            if (name == TEXT(".") || name == TEXT("..")) continue;
+            WString path = folder + TEXT("\\") + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                DeleteFileW(path.c_str());
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+// A fresh, empty folder under GetTempPathW for each test, removed afterwards.
+class TempFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        WCHAR temp[MAX_PATH + 1];
+        DWORD n = GetTempPathW(MAX_PATH + 1, temp);
+        ASSERT_TRUE(n > 0 && n <= MAX_PATH) << "GetTempPathW failed";
+        const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string stem = std::string("zep-") + info->test_suite_name() + "-" + info->name();
+        for (char &c : stem)
+            if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-') c = '_';
+        for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+            WString candidate = WString(temp) + Wide(stem.c_str()) + Wide(("-" + std::to_string(attempt)).c_str());
+            if (CreateDirectoryW(candidate.c_str(), nullptr)) {
+                folder_ = candidate;
+                return;
+            }
+            ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "cannot create " << Narrow(candidate);
+        }
+        FAIL() << "no free temporary folder name";
+    }
+    void TearDown() override
+    {
+        if (!folder_.empty()) RemoveTree(folder_);
+    }
+
+    // The test's folder, without a trailing backslash.
+    const WString &Folder() const { return folder_; }
+    // A path inside the test's folder.
+    WString Path(const WCHAR *name) const { return folder_ + TEXT("\\") + name; }
+
+private:
+    WString folder_;
+};
+
+} // namespace zep::test
