@@ -11,7 +11,7 @@ constexpr size_t kMaxOutput = 1024;
 
 enum class Width { Natural, Narrow, Wide, Pointer, Int64 };
 
-struct Spec {
+struct Conversion {
     bool left = false;
     bool prefix = false;
     bool zero = false;
@@ -69,17 +69,17 @@ std::string ToOutput(const char16_t *s, size_t n, char *)
 }
 
 template <typename C>
-void Justify(Sink<C> &sink, const Spec &spec, const std::basic_string<C> &body)
+void Justify(Sink<C> &sink, const Conversion &conv, const std::basic_string<C> &body)
 {
-    size_t pad = spec.width > body.size() ? spec.width - body.size() : 0;
-    if (!spec.left) sink.Pad(' ', pad);
+    size_t pad = conv.width > body.size() ? conv.width - body.size() : 0;
+    if (!conv.left) sink.Pad(' ', pad);
     sink.Put(body);
-    if (spec.left) sink.Pad(' ', pad);
+    if (conv.left) sink.Pad(' ', pad);
 }
 
 // A string argument, wide or narrow; NULL prints "(null)" and the precision caps the characters printed.
 template <typename C>
-void FormatString(Sink<C> &sink, const Spec &spec, bool wideArg, const void *arg)
+void FormatString(Sink<C> &sink, const Conversion &conv, bool wideArg, const void *arg)
 {
     std::basic_string<C> body;
     if (!arg) {
@@ -91,13 +91,13 @@ void FormatString(Sink<C> &sink, const Spec &spec, bool wideArg, const void *arg
         auto s = static_cast<const char *>(arg);
         body = ToOutput(s, std::char_traits<char>::length(s), static_cast<C *>(nullptr));
     }
-    if (spec.hasPrecision && body.size() > spec.precision) body.resize(spec.precision);
-    Justify(sink, spec, body);
+    if (conv.hasPrecision && body.size() > conv.precision) body.resize(conv.precision);
+    Justify(sink, conv, body);
 }
 
 // A character argument; a zero character prints nothing.
 template <typename C>
-void FormatChar(Sink<C> &sink, const Spec &spec, bool wideArg, int arg)
+void FormatChar(Sink<C> &sink, const Conversion &conv, bool wideArg, int arg)
 {
     std::basic_string<C> body;
     if (wideArg) {
@@ -107,13 +107,13 @@ void FormatChar(Sink<C> &sink, const Spec &spec, bool wideArg, int arg)
         char c = static_cast<char>(arg);
         if (c) body = ToOutput(&c, 1, static_cast<C *>(nullptr));
     }
-    Justify(sink, spec, body);
+    Justify(sink, conv, body);
 }
 
 // A number: at least `precision` digits (1 when none is given), then the sign or 0x prefix, then the width
 // filled with zeros after the prefix or with blanks outside it.
 template <typename C>
-void FormatNumber(Sink<C> &sink, const Spec &spec, ULONGLONG magnitude, bool negative, unsigned base, bool upper)
+void FormatNumber(Sink<C> &sink, const Conversion &conv, ULONGLONG magnitude, bool negative, unsigned base, bool upper)
 {
     static const char kLower[] = "0123456789abcdef";
     static const char kUpper[] = "0123456789ABCDEF";
@@ -123,18 +123,18 @@ void FormatNumber(Sink<C> &sink, const Spec &spec, ULONGLONG magnitude, bool neg
         digits.insert(digits.begin(), static_cast<C>(digitsOf[magnitude % base]));
         magnitude /= base;
     } while (magnitude);
-    unsigned precision = spec.hasPrecision && spec.precision ? spec.precision : 1;
+    unsigned precision = conv.hasPrecision && conv.precision ? conv.precision : 1;
     if (digits.size() < precision) digits.insert(digits.begin(), precision - digits.size(), static_cast<C>('0'));
 
     std::basic_string<C> prefix;
     if (negative) prefix += static_cast<C>('-');
-    if (base == 16 && spec.prefix) {
+    if (base == 16 && conv.prefix) {
         prefix += static_cast<C>('0');
         prefix += static_cast<C>(upper ? 'X' : 'x');
     }
-    if (spec.zero && !spec.left && spec.width > prefix.size() + digits.size())
-        digits.insert(digits.begin(), spec.width - prefix.size() - digits.size(), static_cast<C>('0'));
-    Justify(sink, spec, prefix + digits);
+    if (conv.zero && !conv.left && conv.width > prefix.size() + digits.size())
+        digits.insert(digits.begin(), conv.width - prefix.size() - digits.size(), static_cast<C>('0'));
+    Justify(sink, conv, prefix + digits);
 }
 
 template <typename C>
@@ -150,33 +150,33 @@ int Format(C *out, const C *fmt, va_list args)
             continue;
         }
         ++fmt;
-        Spec spec;
+        Conversion conv;
         for (;; ++fmt) {
-            if (*fmt == '-') spec.left = true;
-            else if (*fmt == '#') spec.prefix = true;
-            else if (*fmt == '0') spec.zero = true;
+            if (*fmt == '-') conv.left = true;
+            else if (*fmt == '#') conv.prefix = true;
+            else if (*fmt == '0') conv.zero = true;
             else break;
         }
-        for (; *fmt >= '0' && *fmt <= '9'; ++fmt) spec.width = spec.width * 10 + static_cast<unsigned>(*fmt - '0');
+        for (; *fmt >= '0' && *fmt <= '9'; ++fmt) conv.width = conv.width * 10 + static_cast<unsigned>(*fmt - '0');
         if (*fmt == '.') {
-            spec.hasPrecision = true;
+            conv.hasPrecision = true;
             for (++fmt; *fmt >= '0' && *fmt <= '9'; ++fmt)
-                spec.precision = spec.precision * 10 + static_cast<unsigned>(*fmt - '0');
+                conv.precision = conv.precision * 10 + static_cast<unsigned>(*fmt - '0');
         }
         if (*fmt == 'l' || *fmt == 'w') {
-            spec.size = Width::Wide;
+            conv.size = Width::Wide;
             ++fmt;
         } else if (*fmt == 'h') {
-            spec.size = Width::Narrow;
+            conv.size = Width::Narrow;
             ++fmt;
         } else if (*fmt == 'I') {
             if (fmt[1] == '6' && fmt[2] == '4') {
-                spec.size = Width::Int64;
+                conv.size = Width::Int64;
                 fmt += 3;
             } else if (fmt[1] == '3' && fmt[2] == '2') {
                 fmt += 3;
             } else {
-                spec.size = Width::Pointer;
+                conv.size = Width::Pointer;
                 ++fmt;
             }
         }
@@ -186,45 +186,45 @@ int Format(C *out, const C *fmt, va_list args)
         switch (type) {
         case 's':
         case 'S': {
-            bool wide = spec.size == Width::Wide || (spec.size != Width::Narrow && ((type == 's') == natWide));
-            FormatString(sink, spec, wide, va_arg(args, const void *));
+            bool wide = conv.size == Width::Wide || (conv.size != Width::Narrow && ((type == 's') == natWide));
+            FormatString(sink, conv, wide, va_arg(args, const void *));
             break;
         }
         case 'c':
         case 'C': {
-            bool wide = spec.size == Width::Wide || (spec.size != Width::Narrow && ((type == 'c') == natWide));
-            FormatChar(sink, spec, wide, va_arg(args, int));
+            bool wide = conv.size == Width::Wide || (conv.size != Width::Narrow && ((type == 'c') == natWide));
+            FormatChar(sink, conv, wide, va_arg(args, int));
             break;
         }
         case 'd':
         case 'i': {
             LONGLONG v;
-            if (spec.size == Width::Int64) v = va_arg(args, LONGLONG);
-            else if (spec.size == Width::Pointer) v = va_arg(args, INT_PTR);
-            else if (spec.size == Width::Narrow) v = static_cast<SHORT>(va_arg(args, int));
+            if (conv.size == Width::Int64) v = va_arg(args, LONGLONG);
+            else if (conv.size == Width::Pointer) v = va_arg(args, INT_PTR);
+            else if (conv.size == Width::Narrow) v = static_cast<SHORT>(va_arg(args, int));
             else v = va_arg(args, int);
             ULONGLONG mag = v < 0 ? 0 - static_cast<ULONGLONG>(v) : static_cast<ULONGLONG>(v);
-            FormatNumber(sink, spec, mag, v < 0, 10, false);
+            FormatNumber(sink, conv, mag, v < 0, 10, false);
             break;
         }
         case 'u':
         case 'x':
         case 'X': {
             ULONGLONG v;
-            if (spec.size == Width::Int64) v = va_arg(args, ULONGLONG);
-            else if (spec.size == Width::Pointer) v = va_arg(args, UINT_PTR);
-            else if (spec.size == Width::Narrow) v = static_cast<USHORT>(va_arg(args, unsigned));
+            if (conv.size == Width::Int64) v = va_arg(args, ULONGLONG);
+            else if (conv.size == Width::Pointer) v = va_arg(args, UINT_PTR);
+            else if (conv.size == Width::Narrow) v = static_cast<USHORT>(va_arg(args, unsigned));
             else v = va_arg(args, unsigned);
-            FormatNumber(sink, spec, v, false, type == 'u' ? 10 : 16, type == 'X');
+            FormatNumber(sink, conv, v, false, type == 'u' ? 10 : 16, type == 'X');
             break;
         }
         case 'p': {
             // Pointers print as upper-case hexadecimal with all the digits of the pointer width.
-            Spec ptr;
+            Conversion ptr;
             ptr.hasPrecision = true;
             ptr.precision = 2 * sizeof(void *);
-            ptr.width = spec.width;
-            ptr.left = spec.left;
+            ptr.width = conv.width;
+            ptr.left = conv.left;
             FormatNumber(sink, ptr, reinterpret_cast<UINT_PTR>(va_arg(args, void *)), false, 16, true);
             break;
         }
