@@ -221,14 +221,27 @@ bool Exists(const WString &path) { return GetFileAttributesW(path.c_str()) != IN
 
 } // namespace
 
-bool InstallDemoPrinter(const WString &driverDir, std::string &error)
+bool InstallDemoPrinter(const WString &sourceDir, std::string &error)
 {
+    // As on Windows, the files go into the printer-driver directory first; the spooler moves them into place.
+    WCHAR buffer[MAX_PATH] = {};
+    DWORD needed = 0;
+    if (!GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<LPBYTE>(buffer), sizeof buffer, &needed)) {
+        error = "cannot find the printer-driver directory (" + ErrorText(GetLastError()) + ")";
+        return false;
+    }
+    WString driverDir = buffer;
     WString dependent;
     for (const DriverFile &f : kDriverFiles) {
-        WString path = JoinPath(driverDir, f.name);
-        if (!Exists(path)) {
+        WString source = JoinPath(sourceDir, f.name);
+        if (!Exists(source)) {
             if (!f.required) continue;
-            error = "the driver file " + Narrow(path) + " is missing";
+            error = "the driver file " + Narrow(source) + " is missing";
+            return false;
+        }
+        WString path = JoinPath(driverDir, f.name);
+        if (!CopyFileW(source.c_str(), path.c_str(), FALSE)) {
+            error = "cannot copy " + Narrow(source) + " (" + ErrorText(GetLastError()) + ")";
             return false;
         }
         dependent += path;

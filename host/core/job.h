@@ -45,7 +45,7 @@ bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, st
 bool SelectOptions(const Ppd &ppd, const std::vector<std::pair<std::string, std::string>> &requested,
                    std::map<std::string, std::string> &selection, std::string &error);
 
-// Installs (or replaces) the demo driver from the files in driverDir and the printer "Zep Demo".
-bool InstallDemoPrinter(const WString &driverDir, std::string &error);
+// Installs (or replaces) the demo driver from the files in sourceDir, and the printer "Zep Demo".
+bool InstallDemoPrinter(const WString &sourceDir, std::string &error);
 
 } // namespace zep::host

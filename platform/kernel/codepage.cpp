@@ -370,11 +370,10 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int srcL
         if (!EncodeUtf8(src, n, flags & WC_ERR_INVALID_CHARS, out)) return Fail(ERROR_NO_UNICODE_TRANSLATION);
         return Deliver(out, dst, dstLen);
     }
-    std::string fallback = "?";
-    if (defaultChar && *defaultChar) {
-        size_t len = d->maxCharSize == 2 && IsLead(*d, static_cast<BYTE>(defaultChar[0])) && defaultChar[1] ? 2 : 1;
-        fallback.assign(defaultChar, len);
-    }
+    size_t fallbackLen = 0;
+    if (defaultChar && *defaultChar)
+        fallbackLen = d->maxCharSize == 2 && IsLead(*d, static_cast<BYTE>(defaultChar[0])) && defaultChar[1] ? 2 : 1;
+    const std::string fallback = fallbackLen ? std::string(defaultChar, fallbackLen) : std::string(1, '?');
     bool used = false;
     EncodeTable(*d, src, n, fallback, used, out);
     if (usedDefault) *usedDefault = used;
