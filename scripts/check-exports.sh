@@ -8,7 +8,7 @@ for m in "$@"; do
     case "$m" in
     *.dll)
         dump=$(x86_64-w64-mingw32-objdump -p "$m")
-        got=$(awk '/\[Ordinal\/Name Pointer\] Table/{t=1; next} t && /^\s*\[/{print $NF; next} t{t=0}' <<<"$dump" | sort)
+        got=$(awk '/\[Ordinal\/Name Pointer\] Table/{t=1; next} t && /^[ \t]*\[/{print $NF; next} t{t=0}' <<<"$dump" | sort)
         ;;
     *)
         got=$(nm -D --defined-only "$m" | awk '$2 ~ /^[TWi]$/ {print $3}' | sort)
