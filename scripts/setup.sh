@@ -6,7 +6,8 @@ packages=(
     build-essential cmake pkg-config
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libcli11-dev libcups2-dev libgcrypt20-dev
-    ghostscript
+    ghostscript cups-filters
+    libcairo2-dev libpango1.0-dev fonts-ipafont-gothic fonts-liberation2
     mingw-w64 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 libgcrypt-mingw-w64-dev
 )
 

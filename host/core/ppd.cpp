@@ -258,10 +258,16 @@ void Ppd::Finish()
     for (auto &[name, choice] : defaults_)
         for (PpdFeature &f : features)
             if (f.keyword == name && f.defaultOption.empty()) f.defaultOption = choice;
-    // A feature with a custom form also offers the option "Custom".
-    for (const std::string &name : customFeatures_)
+    // A feature with a custom form also offers the option "Custom"; a custom page size is one for the
+    // imageable-area feature too, which always follows the page size.
+    auto addCustom = [this](const std::string &name) {
         for (PpdFeature &f : features)
             if (f.keyword == name && !f.Find("Custom")) f.options.push_back({"Custom", "Custom", false, {}});
+    };
+    for (const std::string &name : customFeatures_) {
+        addCustom(name);
+        if (name == "PageSize") addCustom("PageRegion");
+    }
 }
 
 const PpdConstraint *Ppd::FindConflict(const std::map<std::string, std::string> &selection) const

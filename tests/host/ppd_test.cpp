@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <tuple>
 
@@ -104,6 +105,7 @@ TEST(PpdReader, InstalledPpdsMatchLibcups)
                 found.push_back(it->path());
     }
     if (found.empty()) GTEST_SKIP() << "no plain PPD files installed under /usr/share/ppd or /usr/share/cups/model";
+    std::sort(found.begin(), found.end());
     for (const fs::path &p : found) ExpectSameAsCups(p);
 #else
     GTEST_SKIP() << "libcups is not available";
