@@ -1,9 +1,9 @@
-# Front door: make demo | make test | make build | make windows | make asan
+# Front door: make demo | make test | make build | make windows | make wine | make asan
 JOBS ?= $(shell nproc)
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all setup build demo test test-linux asan windows clean
+.PHONY: all setup build demo test test-linux asan windows wine clean
 
 all: build
 
@@ -28,16 +28,25 @@ asan:
 	cmake --build build-asan -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j $(JOBS)
 
-# The Windows deliverables, cross-compiled with mingw-w64.
+# The Windows side, cross-compiled with mingw-w64: everything for x86_64 under build-win64 (ZepPS.dll, zepdrv.exe,
+# the test programs), and the 32-bit deliverables (ZepUI.dll once it exists) under build-win32.
 windows:
 	cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-win64 -j $(JOBS)
-	bash scripts/check-exports.sh build-win64/render/ZepPS.dll
+	cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
+		-DBUILD_TESTING=OFF
+	cmake --build build-win32 -j $(JOBS) --target zep_deliverables
+	bash scripts/check-exports.sh build-win64/render/ZepPS.dll $$(ls build-win32/ui/ZepUI.dll build-win64/ui/ZepUI.dll 2>/dev/null)
+
+# The Windows test programs and the Linux-against-Wine scenarios, under Wine, headless.
+wine: build windows
+	bash scripts/wine-suite.sh build-win64 $(BUILD)
 
 test: setup
 	$(MAKE) test-linux
 	$(MAKE) windows
+	$(MAKE) wine
 	$(MAKE) asan
 
 clean:
-	rm -rf build build-asan build-win64
+	rm -rf build build-asan build-win64 build-win32

@@ -7,6 +7,11 @@ function(zep_add_module name def)
     set_target_properties(${name} PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
     if(WIN32)
         target_sources(${name} PRIVATE ${def})
+        # The .def lists plain names; on 32-bit x86 the linker binds each to its stdcall symbol (name@bytes), so
+        # the exports carry no decoration, as the loaders that call them by name expect.
+        if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+            target_link_options(${name} PRIVATE -Wl,--enable-stdcall-fixup)
+        endif()
     else()
         file(STRINGS ${def} lines)
         set(globals "")

@@ -11,6 +11,10 @@
 #include <windows.h>
 #include <winspool.h>
 #include <objbase.h>
+#include <commctrl.h>
+#include <commdlg.h>
+#include <imm.h>
+#include <shellapi.h>
 #define DECLSPEC_EXPORT
 #else
 #include "win32/windows.h"

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <shellapi.h>
+#else
 #include "zep_platform.h"
 #endif
 
@@ -26,12 +28,20 @@ int Fail(const std::string &message)
     return 1;
 }
 
+// Paths from and to the UTF-8 that zepdrv works in; on Windows a narrow path would be in the ANSI code page.
+std::filesystem::path PathOf(const std::string &utf8) { return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())); }
+std::string Utf8Of(const std::filesystem::path &path)
+{
+    std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 // The folder of the running executable, through Win32 and, where the layer cannot tell, the host.
 std::filesystem::path ExecutableDir()
 {
     WCHAR buffer[MAX_PATH] = {};
     DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    if (n > 0 && n < MAX_PATH) return std::filesystem::path(Narrow(WString(buffer, n))).parent_path();
+    if (n > 0 && n < MAX_PATH) return PathOf(Narrow(WString(buffer, n))).parent_path();
 #ifndef _WIN32
     std::error_code ec;
     auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -43,7 +53,7 @@ std::filesystem::path ExecutableDir()
 // The staged driver files: --driver-dir, else "driver" beside the executable, else the build's stage folder.
 std::filesystem::path FindDriverDir(const std::string &given)
 {
-    if (!given.empty()) return std::filesystem::absolute(given);
+    if (!given.empty()) return std::filesystem::absolute(PathOf(given));
     std::filesystem::path exe = ExecutableDir();
     for (const auto &candidate : {exe / "driver", exe / ".." / "stage" / "driver"})
         if (std::filesystem::exists(candidate / "ZepPS.dll")) return std::filesystem::weakly_canonical(candidate);
@@ -73,10 +83,35 @@ bool SetField(BYTE *record, DWORD size, const std::string &field, const std::str
     return true;
 }
 
+#ifdef _WIN32
+// Windows hands main() its arguments in the ANSI code page; the wide command line keeps every character of a
+// document name or path, and the rest of zepdrv reads UTF-8 as it does on Linux.
+std::vector<std::string> Utf8Arguments()
+{
+    std::vector<std::string> out;
+    int count = 0;
+    LPWSTR *wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) return out;
+    for (int i = 0; i < count; ++i) out.push_back(Narrow(WString(wide[i])));
+    LocalFree(wide);
+    return out;
+}
+#endif
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+#ifdef _WIN32
+    std::vector<std::string> utf8 = Utf8Arguments();
+    std::vector<char *> utf8Pointers;
+    for (std::string &a : utf8) utf8Pointers.push_back(a.data());
+    utf8Pointers.push_back(nullptr);
+    if (!utf8.empty()) {
+        argc = static_cast<int>(utf8.size());
+        argv = utf8Pointers.data();
+    }
+#endif
     CLI::App app{"Stand-in PostScript core driver for the Zep plug-ins", "zepdrv"};
     std::string root, driverDir;
     app.add_option("--root", root, "folder of the virtual Windows machine (default $ZEP_ROOT, else ~/.local/share/zep)");
@@ -94,6 +129,9 @@ int main(int argc, char **argv)
     print->add_option("-s", fields, "FIELD=VALUE: a field of the plug-in's DEVMODE section")->allow_extra_args(false);
     print->add_option("-J", docName, "document name (default: the file's name)");
     print->add_flag("--eps", eps, "Encapsulated PostScript output");
+    std::string reply;
+    CLI::Option *replyOption =
+        print->add_option("--reply", reply, "JOBNAME: the answer to the job-name prompt (without it a prompt fails the job)");
     print->add_option("FILE", input, "DSC PostScript document")->required();
     print->add_option("-O", output, "output file of the job")->required();
 
@@ -118,17 +156,21 @@ int main(int argc, char **argv)
     if (*install) {
         std::filesystem::path dir = FindDriverDir(driverDir);
         if (dir.empty()) return Fail("cannot find the driver files; give --driver-dir");
-        if (!zep::host::InstallDemoPrinter(Widen(dir.string()), error)) return Fail(error);
+        if (!zep::host::InstallDemoPrinter(Widen(Utf8Of(dir)), error)) return Fail(error);
         return 0;
     }
 
     zep::host::PrintRequest request;
     request.printer = Widen(printer);
     request.input = Widen(input);
-    request.output = Widen(std::filesystem::absolute(output).string());
+    request.output = Widen(Utf8Of(std::filesystem::absolute(PathOf(output))));
     request.docName = Widen(docName);
-    if (request.docName.empty()) request.docName = Widen(std::filesystem::path(input).filename().string());
+    if (request.docName.empty()) request.docName = Widen(Utf8Of(PathOf(input).filename()));
     request.eps = eps;
+    if (replyOption->count() > 0) {
+        if (reply.empty()) return Fail("--reply wants a job name");
+        request.jobNameReply = Widen(reply);
+    }
     for (const std::string &o : options) {
         std::string keyword, option;
         if (!SplitPair(o, keyword, option)) return Fail("-o wants KEYWORD=OPTION, not \"" + o + "\"");

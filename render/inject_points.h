@@ -8,6 +8,10 @@ namespace zep {
 
 // PSINJECT_BEGINSTREAM: the PJL job header; true when all of it was written.
 bool WriteJobHeader(const RenderCall &rc);
+// Header items of their own: the job-information library's lines (they never fail the header) and the
+// colour appearance tables.
+void EmitJobInformation(const RenderCall &rc);
+bool EmitColourAppearance(const RenderCall &rc);
 // PSINJECT_BEGINPROLOG: the procedure files and the prolog globals (their results are not checked).
 bool EmitPrologFiles(const RenderCall &rc);
 bool EmitPrologGlobals(const RenderCall &rc);

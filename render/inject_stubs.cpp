@@ -3,7 +3,9 @@
 
 namespace zep {
 
-bool WriteJobHeader(const RenderCall &) { return true; }
+void EmitJobInformation(const RenderCall &) {}
+
+bool EmitColourAppearance(const RenderCall &) { return true; }
 
 bool EmitPrologFiles(const RenderCall &) { return true; }
 

@@ -9,6 +9,7 @@ packages=(
     ghostscript cups-filters
     libcairo2-dev libpango1.0-dev fonts-ipafont-gothic fonts-liberation2
     mingw-w64 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 libgcrypt-mingw-w64-dev
+    wine wine64 xvfb xauth
 )
 
 missing=()

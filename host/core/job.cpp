@@ -1,6 +1,7 @@
 // Installing the demo driver and printing a document through the rendering plug-in into a spooler job.
 #include "host/core/job.h"
 
+#include "host/core/prompt.h"
 #include "host/core/transcribe.h"
 
 namespace zep::host {
@@ -188,8 +189,13 @@ bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, st
         return false;
     }
 
+    PromptAnswers prompts(request.jobNameReply);
     bool ok = session.EnablePdev(printerName) && Transcribe(document, session, docName, jobId);
     if (!ok) error = session.Error();
+    if (ok && !prompts.Problem().empty()) {
+        ok = false;
+        error = prompts.Problem();
+    }
     if (ok && JobWasCancelled(printer.get(), jobId)) {
         ok = false;
         error = "the job was cancelled while it was written";
@@ -211,7 +217,8 @@ struct DriverFile {
 // The demo driver's files; the companions that are not built yet are simply left out.
 constexpr DriverFile kDriverFiles[] = {
     {TEXT("ZepPS.dll"), true},    {TEXT("ZepCL500.ppd"), true}, {TEXT("ZepCL500.cap"), true},
-    {TEXT("ZepPS.ini"), true},    {TEXT("ZepCL500.ver"), true}, {TEXT("ZepUI.dll"), false},
+    {TEXT("ZepPS.ini"), true},    {TEXT("ZepCL500.ver"), true}, {TEXT("ZepCoreUI.dll"), true},
+    {TEXT("ZepUI.dll"), false},
     {TEXT("ZepCrypt.dll"), false}, {TEXT("ZepCard.dll"), false}, {TEXT("ZepJobInfo.dll"), false},
     {TEXT("ZepAppRelay.exe"), false}, {TEXT("ZepNetOpt.dll"), false}, {TEXT("ZepUsbOpt.dll"), false},
     {TEXT("ZepAsk.dll"), false},  {TEXT("ZepCL500.hlp"), false},
@@ -249,10 +256,10 @@ bool InstallDemoPrinter(const WString &sourceDir, std::string &error)
     }
     dependent += WCHAR(0);
 
-    // The configuration module is the UI plug-in once it is built; until then the rendering module stands in.
+    // The configuration module is the core driver's own (the spooler calls its DrvDocumentPropertySheets when the
+    // printer is added); the UI plug-in is a dependent file that the plug-in INI file names.
     WString driverPath = JoinPath(driverDir, TEXT("ZepPS.dll"));
-    WString configPath = JoinPath(driverDir, TEXT("ZepUI.dll"));
-    if (!Exists(configPath)) configPath = driverPath;
+    WString configPath = JoinPath(driverDir, TEXT("ZepCoreUI.dll"));
     WString dataPath = JoinPath(driverDir, TEXT("ZepCL500.ppd"));
     WString driverName = kDemoDriver;
     WString datatype = TEXT("RAW");

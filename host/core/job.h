@@ -4,6 +4,7 @@
 #include "host/core/session.h"
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,7 @@ struct PrintRequest {
     std::vector<std::pair<std::string, std::string>> fields;   // plug-in DEVMODE field, value
     bool eps = false;
     DWORD blockSize = 4096;
+    std::optional<WString> jobNameReply;  // the answer to the plug-in's job-name prompt; none: the prompt fails the job
 };
 
 // Prints the document; on failure the message says why, the spooler job is cancelled and no output file is left.

@@ -19,7 +19,9 @@ TEST(Dispatcher, OutputPerInjectionPoint)
         DWORD watermark;
         const char *written;
     } cases[] = {
-        {"begin stream", PSINJECT_BEGINSTREAM, 0, 0, ""},
+        // With nothing configured the header is the exit sequence, the document name line and the switch.
+        {"begin stream", PSINJECT_BEGINSTREAM, 0, 0,
+         "\x1b%-12345X@PJL JOB NAME=\"\"\r\n@PJL ENTER LANGUAGE=POSTSCRIPT\n"},
         {"begin prolog with watermark", PSINJECT_BEGINPROLOG, 0, 3, ""},
         {"begin setup", PSINJECT_BEGINSETUP, 0, 0, ""},
         {"end setup", PSINJECT_ENDSETUP, 0, 0, ""},

@@ -147,6 +147,7 @@ TEST(CodePage, InvalidArguments)
         const char *name;
         std::function<int()> call;
         DWORD error;
+        unsigned differsOn = 0;  // platforms known to differ from Windows on this row
     } cases[] = {
         {"NULL source", [&] { return MultiByteToWideChar(CP_ACP, 0, nullptr, 3, w, 8); }, ERROR_INVALID_PARAMETER},
         {"empty source", [&] { return MultiByteToWideChar(CP_ACP, 0, "abc", 0, w, 8); }, ERROR_INVALID_PARAMETER},
@@ -155,13 +156,18 @@ TEST(CodePage, InvalidArguments)
         {"strict UTF-8", [&] { return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, "a\xC3", 2, w, 8); },
          ERROR_NO_UNICODE_TRANSLATION},
         {"UTF-8 with usedDefault",
-         [&] { return WideCharToMultiByte(CP_UTF8, 0, TEXT("a"), 1, a, 8, nullptr, &used); }, ERROR_INVALID_PARAMETER},
+         [&] { return WideCharToMultiByte(CP_UTF8, 0, TEXT("a"), 1, a, 8, nullptr, &used); }, ERROR_INVALID_PARAMETER,
+         kWine},  // Wine converts and ignores the flag pointer
         {"wide NULL source", [&] { return WideCharToMultiByte(CP_ACP, 0, nullptr, 1, a, 8, nullptr, nullptr); },
          ERROR_INVALID_PARAMETER},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         PresetLastError();
+        if (c.differsOn & CurrentPlatform()) {
+            EXPECT_AS_WINDOWS(c.differsOn, c.call() == 0);
+            continue;
+        }
         EXPECT_EQ(c.call(), 0);
         EXPECT_EQ(GetLastError(), c.error);
     }
@@ -222,7 +228,8 @@ TEST(Locale, VersionAndIds)
     info.dwOSVersionInfoSize = sizeof info - 1;
     PresetLastError();
     EXPECT_FALSE(GetVersionExW(&info));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    // Wine refuses the size without saying why.
+    EXPECT_AS_WINDOWS(kWine, GetLastError() == static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
 
     DWORD session = 0xdeadbeef;
     EXPECT_TRUE(ProcessIdToSessionId(GetCurrentProcessId(), &session));

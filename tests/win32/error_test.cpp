@@ -64,7 +64,8 @@ TEST(Clock, TickCountAdvancesAcrossASleep)
     DWORD start = GetTickCount();
     Sleep(30);
     DWORD elapsed = GetTickCount() - start; // unsigned difference survives the 49.7-day wrap
-    EXPECT_GE(elapsed, 20u);
+    // The tick advances in steps of up to 16 ms, so a 30 ms sleep may read as 14 and some.
+    EXPECT_GE(elapsed, 14u);
     EXPECT_LT(elapsed, 5000u);
 }
 

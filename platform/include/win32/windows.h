@@ -4,3 +4,7 @@
 #include "win32/kernel.h"
 #include "win32/gdi.h"
 #include "win32/spooler.h"
+#include "win32/styles.h"
+#include "win32/resource.h"
+#include "win32/user.h"
+#include "win32/commctrl.h"

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Runs the Windows build's test programs and the Linux-against-Wine scenarios under Wine, on a virtual display
+# when there is no display (dialogs and property sheets need one).
+# Usage: wine-suite.sh WINDOWS_BUILD LINUX_BUILD
+set -euo pipefail
+cd "$(dirname "$0")/.."
+if [ -z "${DISPLAY:-}" ] && [ -z "${ZEP_WINE_NESTED:-}" ]; then
+    exec env ZEP_WINE_NESTED=1 xvfb-run -a bash "$0" "$@"
+fi
+windows_build=$1
+linux_build=$2
+
+source scripts/wine-env.sh "$windows_build"
+wine_env_start
+trap wine_env_stop EXIT
+
+status=0
+ctest --test-dir "$windows_build" --output-on-failure -j 2 || status=1
+bash scripts/scenarios.sh "$linux_build" "$windows_build" || status=1
+exit $status

@@ -1,0 +1,237 @@
+// Dialogs from an in-memory extended template: controls at their places, edit notifications, radio focus, modal runs.
+#include "win32_test.h"
+
+#ifndef _WIN32
+#include "zep_ui.h"
+#endif
+
+#include <vector>
+
+namespace {
+
+using zep::test::WString;
+
+// Builds a DLGTEMPLATEEX with MS Sans Serif 8 and the given controls (class atoms).
+class TemplateBuilder {
+public:
+    TemplateBuilder(DWORD style, short cx, short cy, const char16_t *title)
+    {
+        Word(1), Word(0xFFFF), Dword(0), Dword(0), Dword(style | DS_SETFONT);
+        countAt_ = data_.size();
+        Word(0), Word(0), Word(0), Word(static_cast<WORD>(cx)), Word(static_cast<WORD>(cy));
+        Word(0), Word(0), Str(title);
+        Word(8), Word(400), Byte(0), Byte(0), Str(u"MS Sans Serif");
+    }
+    TemplateBuilder &Item(WORD atom, DWORD id, DWORD style, short x, short y, short cx, short cy, const char16_t *text)
+    {
+        while (data_.size() % 4) data_.push_back(0);
+        Dword(0), Dword(0), Dword(style | WS_CHILD | WS_VISIBLE), Word(static_cast<WORD>(x)), Word(static_cast<WORD>(y));
+        Word(static_cast<WORD>(cx)), Word(static_cast<WORD>(cy)), Dword(id), Word(0xFFFF), Word(atom), Str(text), Word(0);
+        ++count_;
+        data_[countAt_] = static_cast<BYTE>(count_);
+        return *this;
+    }
+    const DLGTEMPLATE *Get()
+    {
+        while (data_.size() % 4) data_.push_back(0);
+        return reinterpret_cast<const DLGTEMPLATE *>(data_.data());
+    }
+
+private:
+    void Byte(BYTE b) { data_.push_back(b); }
+    void Word(WORD w) { Byte(static_cast<BYTE>(w)), Byte(static_cast<BYTE>(w >> 8)); }
+    void Dword(DWORD d) { Word(static_cast<WORD>(d)), Word(static_cast<WORD>(d >> 16)); }
+    void Str(const char16_t *s)
+    {
+        for (; *s; ++s) Word(*s);
+        Word(0);
+    }
+    std::vector<BYTE> data_;
+    size_t countAt_ = 0;
+    int count_ = 0;
+};
+
+struct Log {
+    std::vector<std::pair<int, int>> commands; // (id, code)
+};
+
+INT_PTR CALLBACK RecordingProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_INITDIALOG) {
+        SetWindowLongPtrW(dlg, DWLP_USER, lParam);
+        return TRUE;
+    }
+    if (msg == WM_COMMAND) {
+        auto *log = reinterpret_cast<Log *>(GetWindowLongPtrW(dlg, DWLP_USER));
+        if (log) log->commands.push_back({LOWORD(wParam), HIWORD(wParam)});
+        if (LOWORD(wParam) == IDOK) EndDialog(dlg, 7);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+TemplateBuilder JobNameLike()
+{
+    TemplateBuilder t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 163, 99, u"Job Name Setting");
+    t.Item(0x80, IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 56, 78, 50, 14, u"OK")
+        .Item(0x80, 1007, BS_GROUPBOX, 7, 7, 149, 60, u"Job Name Setting")
+        .Item(0x82, 1005, SS_LEFT, 15, 30, 40, 8, u"Job Name:")
+        .Item(0x81, 1006, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 58, 28, 90, 12, u"")
+        .Item(0x80, 1010, BS_AUTORADIOBUTTON | WS_GROUP, 15, 45, 50, 10, u"A")
+        .Item(0x80, 1011, BS_AUTORADIOBUTTON, 70, 45, 50, 10, u"B");
+    return t;
+}
+
+class DialogTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        if (dlg_) DestroyWindow(dlg_);
+    }
+    HWND Open(Log *log)
+    {
+        tpl_ = std::make_unique<TemplateBuilder>(JobNameLike());
+        dlg_ = CreateDialogIndirectParamW(nullptr, tpl_->Get(), nullptr, RecordingProc, reinterpret_cast<LPARAM>(log));
+        return dlg_;
+    }
+    std::unique_ptr<TemplateBuilder> tpl_;
+    HWND dlg_ = nullptr;
+};
+
+TEST_F(DialogTest, ControlsSitAtTheirTemplatePositions)
+{
+    Log log;
+    ASSERT_TRUE(Open(&log));
+    RECT r{58, 28, 58 + 90, 28 + 12};
+    ASSERT_TRUE(MapDialogRect(dlg_, &r));
+    // MS Sans Serif 8: base units 6 x 13.
+    EXPECT_AS_WINDOWS(zep::test::kWine, r.left == 87 && r.top == 46 && r.right == 222 && r.bottom == 65);
+    HWND edit = GetDlgItem(dlg_, 1006);
+    ASSERT_TRUE(edit);
+    RECT client;
+    GetClientRect(dlg_, &client);
+    EXPECT_AS_WINDOWS(zep::test::kWine, client.right == 245 && client.bottom == 161);
+    WCHAR text[32];
+    zep::test::FillJunk(text);
+    EXPECT_EQ(9u, GetDlgItemTextW(dlg_, 1005, text, 32));
+    EXPECT_EQ(WString(u"Job Name:"), WString(text));
+    zep::test::PresetLastError();
+    EXPECT_EQ(nullptr, GetDlgItem(dlg_, 4242));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_CONTROL_ID_NOT_FOUND), GetLastError());
+}
+
+TEST_F(DialogTest, TypingSendsUpdateThenChangeAndHonoursTheLimit)
+{
+    Log log;
+    ASSERT_TRUE(Open(&log));
+    HWND edit = GetDlgItem(dlg_, 1006);
+    SendMessageW(edit, EM_LIMITTEXT, 2, 0);
+    SetFocus(edit);
+    log.commands.clear();
+    for (WCHAR c : {u'a', u'b', u'c'}) SendMessageW(edit, WM_CHAR, c, 0);
+    std::vector<std::pair<int, int>> expected = {{1006, EN_UPDATE}, {1006, EN_CHANGE}, {1006, EN_UPDATE},
+                                                 {1006, EN_CHANGE}, {1006, EN_MAXTEXT}};
+    EXPECT_EQ(expected, log.commands);
+    DWORD start = 99, end = 99;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(2u, start);
+    EXPECT_EQ(2u, end);
+    SendMessageW(edit, WM_CHAR, VK_BACK, 0);
+    WCHAR text[8];
+    GetWindowTextW(edit, text, 8);
+    EXPECT_EQ(WString(u"a"), WString(text));
+}
+
+TEST_F(DialogTest, FocusOnAnUncheckedRadioButtonReportsAClick)
+{
+    Log log;
+    ASSERT_TRUE(Open(&log));
+    log.commands.clear();
+    SetFocus(GetDlgItem(dlg_, 1011));
+    ASSERT_FALSE(log.commands.empty());
+    EXPECT_EQ((std::pair<int, int>{1011, BN_CLICKED}), log.commands.back());
+    CheckRadioButton(dlg_, 1010, 1011, 1011);
+    log.commands.clear();
+    SetFocus(GetDlgItem(dlg_, 1006));
+    SetFocus(GetDlgItem(dlg_, 1011));
+    for (auto &c : log.commands) EXPECT_NE(1011, c.first) << "a checked radio button reports no click";
+}
+
+TEST_F(DialogTest, ClickingAnAutomaticRadioButtonChecksItAndClearsTheGroup)
+{
+    Log log;
+    ASSERT_TRUE(Open(&log));
+    CheckDlgButton(dlg_, 1010, BST_CHECKED);
+    SendDlgItemMessageW(dlg_, 1011, BM_CLICK, 0, 0);
+    EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), IsDlgButtonChecked(dlg_, 1010));
+    EXPECT_EQ(static_cast<UINT>(BST_CHECKED), IsDlgButtonChecked(dlg_, 1011));
+}
+
+struct IntCase {
+    const char16_t *text;
+    BOOL isSigned;
+    UINT value;
+    BOOL translated;
+};
+
+TEST_F(DialogTest, GetDlgItemIntTranslatesLeadingDigits)
+{
+    Log log;
+    ASSERT_TRUE(Open(&log));
+    const IntCase cases[] = {
+        {u"12", FALSE, 12, TRUE},   {u"  7", FALSE, 7, TRUE},           {u"12a", FALSE, 12, TRUE},
+        {u"", FALSE, 0, FALSE},     {u"-5", TRUE, static_cast<UINT>(-5), TRUE}, {u"-5", FALSE, 0, FALSE},
+        {u"abc", TRUE, 0, FALSE},   {u"4294967296", FALSE, 0, FALSE},
+    };
+    for (const auto &c : cases) {
+        SetDlgItemTextW(dlg_, 1006, c.text);
+        BOOL ok = 42;
+        EXPECT_EQ(c.value, GetDlgItemInt(dlg_, 1006, &ok, c.isSigned)) << zep::test::Narrow(c.text);
+        EXPECT_EQ(c.translated, ok) << zep::test::Narrow(c.text);
+    }
+}
+
+#ifndef _WIN32
+// Modal runs headless: without a hook nothing opens; with one, the hook acts inside the dialog.
+TEST(ModalDialog, WithoutAHookFailsAtOnce)
+{
+    TemplateBuilder t = JobNameLike();
+    int before = ZepUiWindowCount();
+    zep::test::PresetLastError();
+    EXPECT_EQ(-1, DialogBoxIndirectParamW(nullptr, t.Get(), nullptr, RecordingProc, 0));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_CANCELLED), GetLastError());
+    EXPECT_EQ(before, ZepUiWindowCount());
+}
+
+TEST(ModalDialog, TheHookActsAndTheResultComesBack)
+{
+    TemplateBuilder t = JobNameLike();
+    Log log;
+    ZepUiSetModalHook([](HWND dlg, void *) { SendDlgItemMessageW(dlg, IDOK, BM_CLICK, 0, 0); }, nullptr);
+    EXPECT_EQ(7, DialogBoxIndirectParamW(nullptr, t.Get(), nullptr, RecordingProc, reinterpret_cast<LPARAM>(&log)));
+    ZepUiSetModalHook([](HWND, void *) {}, nullptr);
+    zep::test::PresetLastError();
+    EXPECT_EQ(-1, DialogBoxIndirectParamW(nullptr, t.Get(), nullptr, RecordingProc, reinterpret_cast<LPARAM>(&log)));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_TIMEOUT), GetLastError());
+    ZepUiSetModalHook(nullptr, nullptr);
+    EXPECT_EQ(0, ZepUiWindowCount());
+}
+
+TEST(ModalDialog, MessageBoxAnswersWithTheDefaultButtonOrTheHook)
+{
+    EXPECT_EQ(IDOK, MessageBoxW(nullptr, u"x", nullptr, MB_OK | MB_ICONERROR));
+    EXPECT_EQ(IDNO, MessageBoxW(nullptr, u"x", u"c", MB_YESNO | MB_DEFBUTTON2));
+    static WString seen;
+    ZepUiSetMessageBoxHook(
+        [](const ZEP_UI_MESSAGEBOX *box, void *) {
+            seen = WString(box->caption);
+            return IDCANCEL;
+        },
+        nullptr);
+    EXPECT_EQ(IDCANCEL, MessageBoxW(nullptr, u"x", nullptr, MB_OKCANCEL));
+    EXPECT_EQ(WString(u"Error"), seen);
+    ZepUiSetMessageBoxHook(nullptr, nullptr);
+}
+#endif
+
+} // namespace
