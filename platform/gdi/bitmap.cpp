@@ -396,10 +396,10 @@ HBITMAP BitmapFromPackedDib(const BYTE *data, size_t size, bool asDibSection)
     size_t need = static_cast<size_t>(DibStride(h.biWidth, h.biBitCount)) * std::abs(h.biHeight);
     if (!ValidHeader(h) || bitsAt + need > size) return nullptr;
     // A copy with the standard header size, so the colour table follows the header where BITMAPINFO expects it.
-    std::vector<BYTE> info(sizeof(BITMAPINFOHEADER) + tableBytes);
-    std::memcpy(info.data(), &h, sizeof h);
-    reinterpret_cast<BITMAPINFOHEADER *>(info.data())->biSize = sizeof(BITMAPINFOHEADER);
-    std::memcpy(info.data() + sizeof h, data + h.biSize, tableBytes);
+    h.biSize = sizeof(BITMAPINFOHEADER);
+    const BYTE *header = reinterpret_cast<const BYTE *>(&h);
+    std::vector<BYTE> info(header, header + sizeof h);
+    info.insert(info.end(), data + bitsAt - tableBytes, data + bitsAt);
     auto *bi = reinterpret_cast<const BITMAPINFO *>(info.data());
     if (asDibSection) {
         void *bits = nullptr;

@@ -567,9 +567,10 @@ HANDLE WINAPI FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data)
     }
     std::u16string full(pattern);
     size_t cut = full.find_last_of(u"\\/");
-    std::u16string folder = cut == std::u16string::npos ? u"." : full.substr(0, cut + 1);
-    std::u16string leaf = cut == std::u16string::npos ? full : full.substr(cut + 1);
-    if (leaf == u"*.*") leaf = u"*";
+    const bool hasFolder = cut != std::u16string::npos;
+    std::u16string folder = hasFolder ? std::u16string(full.c_str(), cut + 1) : std::u16string(u".");
+    std::u16string leaf(hasFolder ? full.c_str() + cut + 1 : full.c_str());
+    if (leaf == u"*.*") leaf.resize(1); // "*.*" means every name, as "*" does
     if (leaf.empty()) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;

@@ -14,15 +14,15 @@ using zep::test::WString;
 // Builds a DLGTEMPLATEEX with MS Sans Serif 8 and the given controls (class atoms).
 class TemplateBuilder {
 public:
-    TemplateBuilder(DWORD style, short cx, short cy, const char16_t *title)
+    TemplateBuilder(DWORD style, short cx, short cy, LPCWSTR title)
     {
         Word(1), Word(0xFFFF), Dword(0), Dword(0), Dword(style | DS_SETFONT);
         countAt_ = data_.size();
         Word(0), Word(0), Word(0), Word(static_cast<WORD>(cx)), Word(static_cast<WORD>(cy));
         Word(0), Word(0), Str(title);
-        Word(8), Word(400), Byte(0), Byte(0), Str(u"MS Sans Serif");
+        Word(8), Word(400), Byte(0), Byte(0), Str(TEXT("MS Sans Serif"));
     }
-    TemplateBuilder &Item(WORD atom, DWORD id, DWORD style, short x, short y, short cx, short cy, const char16_t *text)
+    TemplateBuilder &Item(WORD atom, DWORD id, DWORD style, short x, short y, short cx, short cy, LPCWSTR text)
     {
         while (data_.size() % 4) data_.push_back(0);
         Dword(0), Dword(0), Dword(style | WS_CHILD | WS_VISIBLE), Word(static_cast<WORD>(x)), Word(static_cast<WORD>(y));
@@ -41,7 +41,7 @@ private:
     void Byte(BYTE b) { data_.push_back(b); }
     void Word(WORD w) { Byte(static_cast<BYTE>(w)), Byte(static_cast<BYTE>(w >> 8)); }
     void Dword(DWORD d) { Word(static_cast<WORD>(d)), Word(static_cast<WORD>(d >> 16)); }
-    void Str(const char16_t *s)
+    void Str(LPCWSTR s)
     {
         for (; *s; ++s) Word(*s);
         Word(0);
@@ -72,13 +72,13 @@ INT_PTR CALLBACK RecordingProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
 
 TemplateBuilder JobNameLike()
 {
-    TemplateBuilder t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 163, 99, u"Job Name Setting");
-    t.Item(0x80, IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 56, 78, 50, 14, u"OK")
-        .Item(0x80, 1007, BS_GROUPBOX, 7, 7, 149, 60, u"Job Name Setting")
-        .Item(0x82, 1005, SS_LEFT, 15, 30, 40, 8, u"Job Name:")
-        .Item(0x81, 1006, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 58, 28, 90, 12, u"")
-        .Item(0x80, 1010, BS_AUTORADIOBUTTON | WS_GROUP, 15, 45, 50, 10, u"A")
-        .Item(0x80, 1011, BS_AUTORADIOBUTTON, 70, 45, 50, 10, u"B");
+    TemplateBuilder t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 163, 99, TEXT("Job Name Setting"));
+    t.Item(0x80, IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 56, 78, 50, 14, TEXT("OK"))
+        .Item(0x80, 1007, BS_GROUPBOX, 7, 7, 149, 60, TEXT("Job Name Setting"))
+        .Item(0x82, 1005, SS_LEFT, 15, 30, 40, 8, TEXT("Job Name:"))
+        .Item(0x81, 1006, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 58, 28, 90, 12, TEXT(""))
+        .Item(0x80, 1010, BS_AUTORADIOBUTTON | WS_GROUP, 15, 45, 50, 10, TEXT("A"))
+        .Item(0x80, 1011, BS_AUTORADIOBUTTON, 70, 45, 50, 10, TEXT("B"));
     return t;
 }
 
@@ -114,7 +114,7 @@ TEST_F(DialogTest, ControlsSitAtTheirTemplatePositions)
     WCHAR text[32];
     zep::test::FillJunk(text);
     EXPECT_EQ(9u, GetDlgItemTextW(dlg_, 1005, text, 32));
-    EXPECT_EQ(WString(u"Job Name:"), WString(text));
+    EXPECT_EQ(WString(TEXT("Job Name:")), WString(text));
     zep::test::PresetLastError();
     EXPECT_EQ(nullptr, GetDlgItem(dlg_, 4242));
     EXPECT_EQ(static_cast<DWORD>(ERROR_CONTROL_ID_NOT_FOUND), GetLastError());
@@ -139,7 +139,7 @@ TEST_F(DialogTest, TypingSendsUpdateThenChangeAndHonoursTheLimit)
     SendMessageW(edit, WM_CHAR, VK_BACK, 0);
     WCHAR text[8];
     GetWindowTextW(edit, text, 8);
-    EXPECT_EQ(WString(u"a"), WString(text));
+    EXPECT_EQ(WString(TEXT("a")), WString(text));
 }
 
 TEST_F(DialogTest, FocusOnAnUncheckedRadioButtonReportsAClick)
@@ -168,7 +168,7 @@ TEST_F(DialogTest, ClickingAnAutomaticRadioButtonChecksItAndClearsTheGroup)
 }
 
 struct IntCase {
-    const char16_t *text;
+    LPCWSTR text;
     BOOL isSigned;
     UINT value;
     BOOL translated;
@@ -179,9 +179,9 @@ TEST_F(DialogTest, GetDlgItemIntTranslatesLeadingDigits)
     Log log;
     ASSERT_TRUE(Open(&log));
     const IntCase cases[] = {
-        {u"12", FALSE, 12, TRUE},   {u"  7", FALSE, 7, TRUE},           {u"12a", FALSE, 12, TRUE},
-        {u"", FALSE, 0, FALSE},     {u"-5", TRUE, static_cast<UINT>(-5), TRUE}, {u"-5", FALSE, 0, FALSE},
-        {u"abc", TRUE, 0, FALSE},   {u"4294967296", FALSE, 0, FALSE},
+        {TEXT("12"), FALSE, 12, TRUE},   {TEXT("  7"), FALSE, 7, TRUE},           {TEXT("12a"), FALSE, 12, TRUE},
+        {TEXT(""), FALSE, 0, FALSE},     {TEXT("-5"), TRUE, static_cast<UINT>(-5), TRUE}, {TEXT("-5"), FALSE, 0, FALSE},
+        {TEXT("abc"), TRUE, 0, FALSE},   {TEXT("4294967296"), FALSE, 0, FALSE},
     };
     for (const auto &c : cases) {
         SetDlgItemTextW(dlg_, 1006, c.text);
@@ -219,8 +219,8 @@ TEST(ModalDialog, TheHookActsAndTheResultComesBack)
 
 TEST(ModalDialog, MessageBoxAnswersWithTheDefaultButtonOrTheHook)
 {
-    EXPECT_EQ(IDOK, MessageBoxW(nullptr, u"x", nullptr, MB_OK | MB_ICONERROR));
-    EXPECT_EQ(IDNO, MessageBoxW(nullptr, u"x", u"c", MB_YESNO | MB_DEFBUTTON2));
+    EXPECT_EQ(IDOK, MessageBoxW(nullptr, TEXT("x"), nullptr, MB_OK | MB_ICONERROR));
+    EXPECT_EQ(IDNO, MessageBoxW(nullptr, TEXT("x"), TEXT("c"), MB_YESNO | MB_DEFBUTTON2));
     static WString seen;
     ZepUiSetMessageBoxHook(
         [](const ZEP_UI_MESSAGEBOX *box, void *) {
@@ -228,8 +228,8 @@ TEST(ModalDialog, MessageBoxAnswersWithTheDefaultButtonOrTheHook)
             return IDCANCEL;
         },
         nullptr);
-    EXPECT_EQ(IDCANCEL, MessageBoxW(nullptr, u"x", nullptr, MB_OKCANCEL));
-    EXPECT_EQ(WString(u"Error"), seen);
+    EXPECT_EQ(IDCANCEL, MessageBoxW(nullptr, TEXT("x"), nullptr, MB_OKCANCEL));
+    EXPECT_EQ(WString(TEXT("Error")), seen);
     ZepUiSetMessageBoxHook(nullptr, nullptr);
 }
 #endif

@@ -2,6 +2,7 @@
 // resources (the PostScript templates and the job-name dialog).
 #include "win32_test.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "resfixture_ids.h"
@@ -146,6 +147,7 @@ struct StringCase {
     int size; // buffer size in characters (the buffer holds 64)
     int result;
     const char *text; // what the buffer holds afterwards
+    unsigned differsOn = 0; // platforms whose text differs from Windows
 };
 
 TEST(Resources, LoadStringCopiesTruncatesAndTerminates)
@@ -157,7 +159,8 @@ TEST(Resources, LoadStringCopiesTruncatesAndTerminates)
         {"last of block 2", IDS_SECOND_BLOCK_LAST, 64, 10, "thirty-one"},
         {"exact fit", IDS_FIRST_BLOCK_LAST, 8, 7, "fifteen"},
         {"one short: truncated and terminated", IDS_FIRST_BLOCK_LAST, 7, 6, "fiftee"},
-        {"size 1 holds only the terminator", IDS_FIRST_BLOCK_LAST, 1, 0, ""},
+        // Wine leaves a one-character buffer untouched instead of terminating it.
+        {"size 1 holds only the terminator", IDS_FIRST_BLOCK_LAST, 1, 0, "", kWine},
         {"long string truncated", IDS_LONG, 10, 9, "The quick"},
     };
     for (const StringCase &c : cases) {
@@ -166,7 +169,8 @@ TEST(Resources, LoadStringCopiesTruncatesAndTerminates)
         FillJunk(buffer);
         PresetLastError();
         EXPECT_EQ(LoadStringW(Fixture(), c.id, buffer, c.size), c.result);
-        EXPECT_EQ(Narrow(buffer), c.text);
+        const bool terminated = std::find(buffer, buffer + 64, WCHAR(0)) != buffer + 64;
+        EXPECT_AS_WINDOWS(c.differsOn, terminated && Narrow(buffer) == c.text);
         EXPECT_TRUE(IsJunk(buffer + c.result + 1, 64 - c.result - 1)) << "nothing written past the terminator";
         EXPECT_EQ(GetLastError(), kErrorMarker);
     }
