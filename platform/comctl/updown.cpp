@@ -300,10 +300,13 @@ LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
 }
 
+LRESULT CALLBACK ListViewProc(HWND, UINT, WPARAM, LPARAM);
+
 void RegisterCommonControlClasses()
 {
     RegisterControlClass(UPDOWN_CLASSW, UpDownProc);
     RegisterControlClass(TRACKBAR_CLASSW, TrackbarProc);
+    RegisterControlClass(WC_LISTVIEWW, ListViewProc);
 }
 
 } // namespace zep::user

@@ -285,6 +285,65 @@ inline void ListView_GetItemText(HWND h, int i, int sub, LPWSTR text, int size)
     SendMessageW(h, LVM_GETITEMTEXTW, (WPARAM)i, (LPARAM)&item);
 }
 
+// More of the list view: messages, flags, key notification and helpers the dialogs use.
+#define LVM_SETITEMCOUNT (LVM_FIRST + 47)
+#define LVM_GETSUBITEMRECT (LVM_FIRST + 56)
+#define LVM_SUBITEMHITTEST (LVM_FIRST + 57)
+#define LVM_GETSTRINGWIDTHW (LVM_FIRST + 87)
+#define LVNI_ABOVE 0x0100
+#define LVFI_WRAP 0x0020
+#define LVSCW_AUTOSIZE (-1)
+#define LVSCW_AUTOSIZE_USEHEADER (-2)
+#define LVS_EX_HEADERDRAGDROP 0x00000010
+#define LVS_EX_ONECLICKACTIVATE 0x00000040
+#define LVS_EX_TWOCLICKACTIVATE 0x00000080
+#define LVS_EX_INFOTIP 0x00000400
+#define LVS_EX_LABELTIP 0x00004000
+#define LVS_EX_DOUBLEBUFFER 0x00010000
+#define LVN_KEYDOWN (LVN_FIRST - 55)
+#define LPSTR_TEXTCALLBACKW ((LPWSTR)(LONG_PTR)-1)
+#define CLR_NONE 0xFFFFFFFFL
+#define CLR_DEFAULT 0xFF000000L
+// Byte-packed, as the SDK declares it.
+#pragma pack(push, 1)
+struct NMLVKEYDOWN {
+    NMHDR hdr;
+    WORD wVKey;
+    UINT flags;
+};
+#pragma pack(pop)
+typedef NMLVKEYDOWN *LPNMLVKEYDOWN;
+static_assert(offsetof(NMLVKEYDOWN, wVKey) == sizeof(NMHDR) && sizeof(NMLVKEYDOWN) == sizeof(NMHDR) + 6,
+              "NMLVKEYDOWN is packed");
+static_assert(offsetof(LVCOLUMNW, pszText) == (sizeof(void *) == 8 ? 16 : 12), "LVCOLUMNW.pszText");
+static_assert(offsetof(LVFINDINFOW, lParam) == (sizeof(void *) == 8 ? 16 : 8), "LVFINDINFOW.lParam");
+static_assert(sizeof(NMITEMACTIVATE) == (sizeof(void *) == 8 ? 72 : 52), "NMITEMACTIVATE size");
+
+#define ListView_GetSelectionMark(h) (int)SendMessageW((h), LVM_GETSELECTIONMARK, 0, 0)
+#define ListView_SetSelectionMark(h, i) (int)SendMessageW((h), LVM_SETSELECTIONMARK, 0, (LPARAM)(i))
+#define ListView_EnsureVisible(h, i, partial) \
+    (BOOL)SendMessageW((h), LVM_ENSUREVISIBLE, (WPARAM)(int)(i), MAKELPARAM((partial), 0))
+#define ListView_FindItem(h, start, info) \
+    (int)SendMessageW((h), LVM_FINDITEMW, (WPARAM)(int)(start), (LPARAM)(const LVFINDINFOW *)(info))
+#define ListView_GetColumn(h, c, col) (BOOL)SendMessageW((h), LVM_GETCOLUMNW, (WPARAM)(int)(c), (LPARAM)(LVCOLUMNW *)(col))
+#define ListView_SetColumn(h, c, col) \
+    (BOOL)SendMessageW((h), LVM_SETCOLUMNW, (WPARAM)(int)(c), (LPARAM)(const LVCOLUMNW *)(col))
+#define ListView_DeleteColumn(h, c) (BOOL)SendMessageW((h), LVM_DELETECOLUMN, (WPARAM)(int)(c), 0)
+#define ListView_GetExtendedListViewStyle(h) (DWORD)SendMessageW((h), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0)
+#define ListView_SetExtendedListViewStyleEx(h, mask, ex) \
+    (DWORD)SendMessageW((h), LVM_SETEXTENDEDLISTVIEWSTYLE, (WPARAM)(mask), (LPARAM)(ex))
+#define ListView_GetTopIndex(h) (int)SendMessageW((h), LVM_GETTOPINDEX, 0, 0)
+#define ListView_GetCountPerPage(h) (int)SendMessageW((h), LVM_GETCOUNTPERPAGE, 0, 0)
+#define ListView_HitTest(h, info) (int)SendMessageW((h), LVM_HITTEST, 0, (LPARAM)(LVHITTESTINFO *)(info))
+#define ListView_SubItemHitTest(h, info) (int)SendMessageW((h), LVM_SUBITEMHITTEST, 0, (LPARAM)(LVHITTESTINFO *)(info))
+#define ListView_GetHeader(h) (HWND)SendMessageW((h), LVM_GETHEADER, 0, 0)
+#define ListView_RedrawItems(h, first, last) (BOOL)SendMessageW((h), LVM_REDRAWITEMS, (WPARAM)(int)(first), (LPARAM)(int)(last))
+inline BOOL ListView_GetItemRect(HWND h, int i, RECT *rect, int code)
+{
+    if (rect) rect->left = code;
+    return (BOOL)SendMessageW(h, LVM_GETITEMRECT, (WPARAM)i, (LPARAM)rect);
+}
+
 // Property sheets.
 struct PROPSHEETPAGEW;
 typedef UINT(CALLBACK *LPFNPSPCALLBACKW)(HWND hwnd, UINT msg, PROPSHEETPAGEW *page);
@@ -441,3 +500,29 @@ typedef PSHNOTIFY *LPPSHNOTIFY;
 WINCOMMCTRLAPI HPROPSHEETPAGE WINAPI CreatePropertySheetPageW(LPCPROPSHEETPAGEW page);
 WINCOMMCTRLAPI BOOL WINAPI DestroyPropertySheetPage(HPROPSHEETPAGE page);
 WINCOMMCTRLAPI INT_PTR WINAPI PropertySheetW(LPCPROPSHEETHEADERW header);
+
+// More of the property sheets: messages, flags and helpers the plug-ins and the stand-in core use.
+#define PSH_WIZARD 0x00000020
+#define PSH_HASHELP 0x00000200
+#define PSM_RESTARTWINDOWS (WM_USER + 105)
+#define PSM_REBOOTSYSTEM (WM_USER + 106)
+#define PSM_SETCURSELID (WM_USER + 114)
+#define PSM_GETTABCONTROL (WM_USER + 116)
+#define PSM_INSERTPAGE (WM_USER + 119)
+#define PSM_IDTOINDEX (WM_USER + 133)
+#define PSM_INDEXTOID (WM_USER + 134)
+#define PSN_QUERYINITIALFOCUS (PSN_FIRST - 13)
+static_assert(offsetof(PROPSHEETPAGEW, lParam) == (sizeof(void *) == 8 ? 48 : 28), "PROPSHEETPAGEW.lParam");
+static_assert(offsetof(PROPSHEETHEADERW, phpage) == (sizeof(void *) == 8 ? 56 : 32), "PROPSHEETHEADERW.phpage");
+static_assert(PROPSHEETHEADERW_V1_SIZE == (sizeof(void *) == 8 ? 72 : 40), "PROPSHEETHEADERW v1 size");
+#define PropSheet_AddPage(s, hpage) (BOOL)SendMessageW((s), PSM_ADDPAGE, 0, (LPARAM)(HPROPSHEETPAGE)(hpage))
+#define PropSheet_RemovePage(s, index, hpage) \
+    SendMessageW((s), PSM_REMOVEPAGE, (WPARAM)(int)(index), (LPARAM)(HPROPSHEETPAGE)(hpage))
+#define PropSheet_Apply(s) (BOOL)SendMessageW((s), PSM_APPLY, 0, 0)
+#define PropSheet_CancelToClose(s) PostMessageW((s), PSM_CANCELTOCLOSE, 0, 0)
+#define PropSheet_QuerySiblings(s, wp, lp) SendMessageW((s), PSM_QUERYSIBLINGS, (WPARAM)(wp), (LPARAM)(lp))
+#define PropSheet_GetResult(s) SendMessageW((s), PSM_GETRESULT, 0, 0)
+#define PropSheet_PageToIndex(s, hpage) (int)SendMessageW((s), PSM_PAGETOINDEX, 0, (LPARAM)(HPROPSHEETPAGE)(hpage))
+#define PropSheet_SetTitle(s, style, title) SendMessageW((s), PSM_SETTITLEW, (WPARAM)(style), (LPARAM)(LPCWSTR)(title))
+#define PropSheet_GetTabControl(s) (HWND)SendMessageW((s), PSM_GETTABCONTROL, 0, 0)
+#define PropSheet_IdToIndex(s, id) (int)SendMessageW((s), PSM_IDTOINDEX, 0, (LPARAM)(id))
