@@ -1,4 +1,5 @@
-// zepdrv: installs the demo printer and prints DSC PostScript through the rendering plug-in into a spooler job.
+// zepdrv: installs the demo printer, prints DSC PostScript through the rendering plug-in into a spooler job, and
+// (on Linux) draws a module's dialog to a PNG.
 #include "common/devmode_fields.h"
 #include "host/core/job.h"
 
@@ -13,6 +14,7 @@
 #ifdef _WIN32
 #include <shellapi.h>
 #else
+#include "zep_gdi.h"
 #include "zep_platform.h"
 #endif
 
@@ -135,6 +137,15 @@ int main(int argc, char **argv)
     print->add_option("FILE", input, "DSC PostScript document")->required();
     print->add_option("-O", output, "output file of the job")->required();
 
+#ifndef _WIN32
+    CLI::App *snapshot = app.add_subcommand("snapshot", "draw a dialog of a module to a PNG");
+    std::string snapModule, snapOutput;
+    int snapDialog = 0;
+    snapshot->add_option("MODULE", snapModule, "module file, or ZepPS / ZepUI for the staged module")->required();
+    snapshot->add_option("DIALOG_ID", snapDialog, "dialog template id")->required();
+    snapshot->add_option("-O", snapOutput, "PNG file to write")->required();
+#endif
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp &e) {
@@ -159,6 +170,23 @@ int main(int argc, char **argv)
         if (!zep::host::InstallDemoPrinter(Widen(Utf8Of(dir)), error)) return Fail(error);
         return 0;
     }
+
+#ifndef _WIN32
+    if (*snapshot) {
+        std::filesystem::path module = PathOf(snapModule);
+        if (snapModule == "ZepPS" || snapModule == "ZepUI") {
+            std::filesystem::path dir = FindDriverDir(driverDir);
+            if (dir.empty()) return Fail("cannot find the driver files; give --driver-dir");
+            module = dir / (snapModule + ".dll");
+        }
+        static const char *const kProblems[] = {"", "cannot load the module", "the module has no such dialog",
+                                                "cannot write the PNG"};
+        int rc = ZepSnapshotDialog(Widen(Utf8Of(std::filesystem::absolute(module))).c_str(), snapDialog,
+                                   std::filesystem::absolute(PathOf(snapOutput)).string().c_str());
+        if (rc != 0) return Fail(std::string(kProblems[rc >= 1 && rc <= 3 ? rc : 3]) + ": " + Utf8Of(module));
+        return 0;
+    }
+#endif
 
     zep::host::PrintRequest request;
     request.printer = Widen(printer);

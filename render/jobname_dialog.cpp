@@ -146,11 +146,11 @@ INT_PTR CALLBACK JobNameDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 } // namespace
 
-void ShowJobNameDialog(HMODULE module, OemDevmode *dm)
+INT_PTR ShowJobNameDialog(HMODULE module, OemDevmode *dm)
 {
-    if (!dm) return;
-    DialogBoxParamW(module, MAKEINTRESOURCEW(IDD_JOBNAME), nullptr, JobNameDialogProc,
-                    reinterpret_cast<LPARAM>(dm));
+    if (!dm) return -1;
+    return DialogBoxParamW(module, MAKEINTRESOURCEW(IDD_JOBNAME), nullptr, JobNameDialogProc,
+                           reinterpret_cast<LPARAM>(dm));
 }
 
 } // namespace zep

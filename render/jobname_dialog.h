@@ -43,8 +43,8 @@ void JobNameEditNotify(JobNameDialogView &view, WORD code);
 // OK: a non-empty name is stored in dm and closes the dialog with 1; an empty one keeps it open.
 void JobNameDialogOk(JobNameDialogView &view, OemDevmode &dm);
 
-// Shows dialog 103 of module modally, without owner, on dm. A dialog that cannot be shown leaves the
-// stored name in place.
-void ShowJobNameDialog(HMODULE module, OemDevmode *dm);
+// Shows dialog 103 of module modally, without owner, on dm. Returns what the dialog ended with: 1 once a
+// name is stored, -1 when it could not be shown (the stored name stays in place).
+INT_PTR ShowJobNameDialog(HMODULE module, OemDevmode *dm);
 
 } // namespace zep

@@ -1,71 +1,57 @@
-// Answering the plug-in's job-name prompt through the headless window manager's modal and message-box hooks.
+// Answering the plug-in's job-name prompt with the UI driver: the reply is typed and OK pressed as a user would.
 #include "host/core/prompt.h"
 
 #include <utility>
 
 #include "resources/zepps_ids.h"
 
-#ifndef _WIN32
-#include "zep_ui.h"
-#endif
-
 namespace zep::host {
 
-#ifndef _WIN32
-struct PromptHooks {
-    // Runs when the plug-in opens a modal dialog: types the reply as a user would and presses OK.
-    static void CALLBACK Modal(HWND window, void *context)
-    {
-        auto *self = static_cast<PromptAnswers *>(context);
-        if (!GetDlgItem(window, IDC_JOBNAME_EDIT)) {
-            Note(*self, "the job opened a dialog that zepdrv cannot answer");
-            return;
-        }
-        if (!self->reply_) {
-            Note(*self, "the job asked for a job name; give one with --reply JOBNAME");
-            return;
-        }
-        self->answering_ = true;
-        SetDlgItemTextW(window, IDC_JOBNAME_EDIT, self->reply_->c_str());
-        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
-        self->answering_ = false;
-    }
+namespace {
 
-    // The prompt complains only about a reply it cannot take; the box gets its default answer.
-    static int CALLBACK MessageBox(const ZEP_UI_MESSAGEBOX *box, void *context)
-    {
-        auto *self = static_cast<PromptAnswers *>(context);
-        std::string text = box && box->text ? Narrow(box->text) : std::string();
-        Note(*self, self->answering_ ? "the job-name prompt refused the reply: " + text
-                                     : "the job showed a message: " + text);
-        return 0;
-    }
+// One line of zepdrv's error output.
+std::string OneLine(std::string text)
+{
+    for (char &c : text)
+        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    return text;
+}
 
-    // The first problem wins; it becomes one line of zepdrv's error output.
-    static void Note(PromptAnswers &self, std::string problem)
-    {
-        for (char &c : problem)
-            if (static_cast<unsigned char>(c) < 0x20) c = ' ';
-        if (self.problem_.empty()) self.problem_ = std::move(problem);
-    }
-};
-#endif
+} // namespace
 
 PromptAnswers::PromptAnswers(std::optional<WString> jobNameReply) : reply_(std::move(jobNameReply))
 {
-#ifndef _WIN32
-    ZepUiSetModalHook(PromptHooks::Modal, this);
-    ZepUiSetMessageBoxHook(PromptHooks::MessageBox, this);
-#endif
+    driver_.OnEveryDialog([this](HWND dialog) { Answer(dialog); });
 }
 
-PromptAnswers::~PromptAnswers()
+void PromptAnswers::Answer(HWND dialog)
 {
-#ifndef _WIN32
-    ZepUiSetModalHook(nullptr, nullptr);
-    ZepUiSetMessageBoxHook(nullptr, nullptr);
-#endif
+    HWND edit = GetDlgItem(dialog, IDC_JOBNAME_EDIT);
+    if (!edit) {
+        if (problem_.empty()) problem_ = "the job opened a dialog that zepdrv cannot answer";
+        return;
+    }
+    if (!reply_) {
+        if (problem_.empty()) problem_ = "the job asked for a job name; give one with --reply JOBNAME";
+        return;
+    }
+    size_t boxesBefore = driver_.MessageBoxes().size();
+    ui::Retype(edit, ui::WString(reply_->begin(), reply_->end()));
+    ui::Click(GetDlgItem(dialog, IDOK));
+    // The prompt complains only about a reply it cannot take, and stays open.
+    if (driver_.MessageBoxes().size() > boxesBefore && problem_.empty())
+        problem_ = "the job-name prompt refused the reply: " + ui::Utf8(driver_.MessageBoxes()[boxesBefore].text);
+}
+
+std::string PromptAnswers::Problem() const
+{
+    if (!problem_.empty()) return OneLine(problem_);
+    // Boxes shown outside the prompt, and dialogs left open, stop the job too.
+    if (!driver_.MessageBoxes().empty())
+        return OneLine("the job showed a message: " + ui::Utf8(driver_.MessageBoxes().front().text));
+    for (const auto &p : driver_.Problems())
+        if (p.find("nothing answers") != std::string::npos) return OneLine(p);
+    return std::string();
 }
 
 } // namespace zep::host

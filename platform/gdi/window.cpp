@@ -252,9 +252,11 @@ void DrawNonClient(HWND w)
     ReleaseDC(w, dc);
 }
 
+// The window asked for is painted even when hidden (a dialog is snapshotted before it is shown); below it, a
+// window's own WS_VISIBLE decides, since IsWindowVisible would also say no for every child of a hidden dialog.
 void PaintTree(HWND w, bool force)
 {
-    if (!force && !IsWindowVisible(w)) return;
+    if (!force && !(GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE)) return;
     DrawNonClient(w);
     InvalidateRect(w, nullptr, TRUE);
     SendMessageW(w, WM_PAINT, 0, 0);

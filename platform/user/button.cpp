@@ -281,6 +281,22 @@ void DrawStatic(HWND hwnd, HDC dc, const RECT &rc)
     if (oldFont) SelectObject(dc, oldFont);
 }
 
+// An icon static takes the icon's size, as Windows sizes it, unless SS_REALSIZECONTROL keeps the control's.
+void FitIcon(HWND hwnd, HANDLE image)
+{
+    if (!image || (GetWindowLongW(hwnd, GWL_STYLE) & SS_REALSIZECONTROL)) return;
+    ICONINFO info{};
+    if (!GetIconInfo(static_cast<HICON>(image), &info)) return;
+    BITMAP bm{};
+    HBITMAP sized = info.hbmColor ? info.hbmColor : info.hbmMask;
+    bool known = sized && GetObjectW(sized, sizeof bm, &bm) == sizeof bm;
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    // A monochrome icon's mask holds the AND and XOR halves one above the other.
+    if (known) SetWindowPos(hwnd, nullptr, 0, 0, bm.bmWidth, info.hbmColor ? bm.bmHeight : bm.bmHeight / 2,
+                            SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 } // namespace
 
 LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -299,12 +315,14 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                                : w->text.c_str();
             s->image = LoadIconW(w->instance, name);
             w->text.clear();
+            FitIcon(hwnd, s->image);
         }
         return 0;
     case STM_SETICON:
     case STM_SETIMAGE: {
         HANDLE old = s->image;
         s->image = reinterpret_cast<HANDLE>(msg == STM_SETICON ? wParam : lParam);
+        if (kind == SS_ICON && (msg == STM_SETICON || wParam == IMAGE_ICON)) FitIcon(hwnd, s->image);
         InvalidateRect(hwnd, nullptr, TRUE);
         return reinterpret_cast<LRESULT>(old);
     }
