@@ -366,7 +366,7 @@ HFONT WINAPI CreateFontW(int height, int width, int escapement, int orientation,
     return CreateFontIndirectW(&lf);
 }
 
-// The unrotated width of the text and the font's cell height; an empty string gives width 0 and the height.
+// The unrotated width of the text and the font's cell height; an empty string measures 0 by 0, not a line.
 BOOL WINAPI GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE *size)
 {
     ZG_LOCK;
@@ -375,7 +375,7 @@ BOOL WINAPI GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE *size)
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    *size = MeasureText(CurrentFont(dc), text, count);
+    *size = count ? MeasureText(CurrentFont(dc), text, count) : SIZE{0, 0};
     return TRUE;
 }
 
@@ -394,7 +394,8 @@ BOOL WINAPI GetTextExtentExPointW(HDC hdc, LPCWSTR text, int count, int maxExten
         else if (!dx) break;
     }
     if (fit) *fit = fitted;
-    if (size) *size = MeasureText(font, text, count);
+    // As GetTextExtentPoint32W: nothing to measure is 0 by 0.
+    if (size) *size = count ? MeasureText(font, text, count) : SIZE{0, 0};
     return TRUE;
 }
 

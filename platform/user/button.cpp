@@ -128,8 +128,9 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         s->focused = true;
         InvalidateRect(hwnd, nullptr, FALSE);
         if ((w->style & BS_NOTIFY) || type == BS_OWNERDRAW) NotifyParent(hwnd, BN_SETFOCUS);
-        // A radio button that gets the focus other than by a mouse press while unchecked reports a click.
-        if (IsRadio(type) && GetCapture() != hwnd && !(s->check & BST_CHECKED)) NotifyParent(hwnd, BN_CLICKED);
+        // A radio button that gets the focus other than by a mouse press while unchecked acts as clicked: an
+        // automatic one checks itself (and clears its group), and either reports BN_CLICKED.
+        if (IsRadio(type) && GetCapture() != hwnd && !(s->check & BST_CHECKED)) Click(hwnd, s);
         return 0;
     case WM_KILLFOCUS:
         s->focused = false;
@@ -197,8 +198,11 @@ void DrawButton(HWND hwnd, HDC dc, const RECT &rc)
         DrawEdge(dc, &r, s->pushed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
         DrawTextW(dc, w->text.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     } else if (type == BS_GROUPBOX) {
+        // The frame sits half a line down even without a caption, whose extent would then be 0 by 0.
         SIZE sz{};
         GetTextExtentPoint32W(dc, w->text.c_str(), static_cast<int>(w->text.size()), &sz);
+        TEXTMETRICW tm{};
+        if (GetTextMetricsW(dc, &tm)) sz.cy = tm.tmHeight;
         RECT frame{r.left, r.top + sz.cy / 2, r.right, r.bottom};
         DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
         if (!w->text.empty()) {

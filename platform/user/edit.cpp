@@ -31,29 +31,38 @@ void Changed(HWND hwnd)
     NotifyParent(hwnd, EN_CHANGE);
 }
 
-// Replaces the selection; the limit cuts what is inserted and, for the user's input, reports EN_MAXTEXT.
-void Replace(HWND hwnd, U16 insert, bool byUser)
+// Replaces the selection. An insertion the limit cuts, typed or by EM_REPLACESEL, reports EN_MAXTEXT first and
+// then EN_UPDATE and EN_CHANGE, even when nothing of it fits and the text stays as it was.
+void Replace(HWND hwnd, U16 insert)
 {
     Window *w = Peek(hwnd);
     EditState *s = S(w);
     int lo = Lo(s), hi = Hi(s);
     size_t room = static_cast<size_t>(std::max(0, s->limit - static_cast<int>(w->text.size()) + (hi - lo)));
     bool cut = insert.size() > room;
-    if (cut) insert.resize(room);
+    if (!cut && insert.empty() && lo == hi) return;
+    if (cut) {
+        insert.resize(room);
+        NotifyParent(hwnd, EN_MAXTEXT);
+        // The parent may have closed the dialog in answer.
+        w = Peek(hwnd);
+        if (!w) return;
+        s = S(w);
+        lo = std::min(Lo(s), static_cast<int>(w->text.size()));
+        hi = std::min(Hi(s), static_cast<int>(w->text.size()));
+        insert.resize(std::min(insert.size(), static_cast<size_t>(std::max(0, s->limit - static_cast<int>(w->text.size()) + (hi - lo)))));
+    }
     if (w->style & ES_UPPERCASE)
         for (auto &c : insert) c = (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
     if (w->style & ES_LOWERCASE)
         for (auto &c : insert) c = (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
-    if (insert.empty() && lo == hi) {
-        if (cut && byUser) NotifyParent(hwnd, EN_MAXTEXT);
-        return;
+    if (!insert.empty() || lo != hi) {
+        s->undo = w->text;
+        w->text = w->text.substr(0, static_cast<size_t>(lo)) + insert + w->text.substr(static_cast<size_t>(hi));
+        s->selStart = s->selEnd = lo + static_cast<int>(insert.size());
+        s->modified = true;
     }
-    s->undo = w->text;
-    w->text = w->text.substr(0, static_cast<size_t>(lo)) + insert + w->text.substr(static_cast<size_t>(hi));
-    s->selStart = s->selEnd = lo + static_cast<int>(insert.size());
-    s->modified = true;
     Changed(hwnd);
-    if (cut && byUser && IsWindow(hwnd)) NotifyParent(hwnd, EN_MAXTEXT);
 }
 
 void DrawEdit(HWND hwnd, HDC dc, const RECT &rc)
@@ -114,7 +123,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                 if (s->selEnd == 0) return 0;
                 s->selStart = s->selEnd - 1;
             }
-            Replace(hwnd, U16(), true);
+            Replace(hwnd, U16());
             return 0;
         case VK_RETURN:
         case VK_TAB:
@@ -126,7 +135,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             MessageBeep(static_cast<UINT>(-1));
             return 0;
         }
-        Replace(hwnd, U16(1, c), true);
+        Replace(hwnd, U16(1, c));
         return 0;
     }
     case WM_KEYDOWN:
@@ -141,7 +150,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                 if (s->selEnd >= len) return 0;
                 s->selEnd = s->selStart + 1;
             }
-            Replace(hwnd, U16(), true);
+            Replace(hwnd, U16());
             return 0;
         default: return DefWindowProcW(hwnd, msg, wParam, lParam);
         }
@@ -158,7 +167,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         // A single line takes the text up to the first line break.
         size_t brk = text.find_first_of(u"\r\n");
         if (brk != U16::npos) text.resize(brk);
-        Replace(hwnd, text, true);
+        Replace(hwnd, text);
         return 0;
     }
     case WM_COPY:
@@ -175,11 +184,11 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             }
             CloseClipboard();
         }
-        if (msg == WM_CUT && !(w->style & ES_READONLY)) Replace(hwnd, U16(), false);
+        if (msg == WM_CUT && !(w->style & ES_READONLY)) Replace(hwnd, U16());
         return 0;
     }
     case WM_CLEAR:
-        if (!(w->style & ES_READONLY) && Lo(s) != Hi(s)) Replace(hwnd, U16(), false);
+        if (!(w->style & ES_READONLY) && Lo(s) != Hi(s)) Replace(hwnd, U16());
         return 0;
     case WM_UNDO:
     case EM_UNDO: {
@@ -212,7 +221,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
     }
-    case EM_REPLACESEL: Replace(hwnd, ToU16(reinterpret_cast<LPCWSTR>(lParam)), false); return 0;
+    case EM_REPLACESEL: Replace(hwnd, ToU16(reinterpret_cast<LPCWSTR>(lParam))); return 0;
     // 0 lifts the limit to the maximum.
     case EM_LIMITTEXT: s->limit = wParam ? static_cast<int>(std::min<WPARAM>(wParam, 0x7FFFFFFE)) : 0x7FFFFFFE; return 0;
     case EM_GETLIMITTEXT: return s->limit;
