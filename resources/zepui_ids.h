@@ -32,7 +32,7 @@
 #define IDB_ARROW_LONG 6107
 
 // Icons.
-#define IDI_WARNING 7000
+#define IDI_ZEP_WARNING 7000
 #define IDI_MIRROR_OFF 7001
 #define IDI_MIRROR_ON 7002
 
