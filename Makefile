@@ -26,7 +26,8 @@ test-linux: build
 asan:
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DZEP_SANITIZE=ON -DZEP_BENCHMARKS=OFF
 	cmake --build build-asan -j $(JOBS)
-	ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
+		ctest --test-dir build-asan --output-on-failure -j $(JOBS)
 
 # The Windows side, cross-compiled with mingw-w64: everything for x86_64 under build-win64 (ZepPS.dll, zepdrv.exe,
 # the test programs), and the 32-bit deliverables (ZepUI.dll once it exists) under build-win32.

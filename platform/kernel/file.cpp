@@ -557,6 +557,31 @@ DWORD WINAPI GetTempPathW(DWORD size, LPWSTR out)
     return kLength;
 }
 
+namespace {
+// Copies a fixed system folder name: the length without the terminator, or, when `size` is too small, the size
+// needed with it and the buffer untouched (GetWindowsDirectoryW / GetSystemDirectoryW).
+UINT CopyFolderName(const WCHAR *folder, UINT length, LPWSTR out, UINT size)
+{
+    if (!out || size <= length) return length + 1;
+    std::memcpy(out, folder, (length + 1) * sizeof(WCHAR));
+    return length;
+}
+} // namespace
+
+// The Windows folder of the virtual drive, C:\WINDOWS, without a trailing backslash.
+UINT WINAPI GetWindowsDirectoryW(LPWSTR out, UINT size)
+{
+    static const WCHAR kFolder[] = u"C:\\WINDOWS";
+    return CopyFolderName(kFolder, sizeof kFolder / sizeof kFolder[0] - 1, out, size);
+}
+
+// The system folder of the virtual drive, C:\WINDOWS\System32, without a trailing backslash.
+UINT WINAPI GetSystemDirectoryW(LPWSTR out, UINT size)
+{
+    static const WCHAR kFolder[] = u"C:\\WINDOWS\\System32";
+    return CopyFolderName(kFolder, sizeof kFolder / sizeof kFolder[0] - 1, out, size);
+}
+
 // Lists the entries of one folder whose names match the pattern's last component ('*', '?', case-insensitive;
 // "*.*" matches every name). No match: ERROR_FILE_NOT_FOUND; a missing folder: ERROR_PATH_NOT_FOUND.
 HANDLE WINAPI FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data)

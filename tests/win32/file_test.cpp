@@ -354,3 +354,31 @@ TEST(TempPath, EndsWithABackslashAndReportsShortBuffers)
     EXPECT_EQ(GetTempPathW(4, other), length + 1) << "the size needed, terminator included";
     EXPECT_EQ(GetTempPathW(length, other), length + 1) << "no room for the terminator";
 }
+
+// The system folder names follow the size-query contract: a short buffer is left alone and the size needed, with
+// the terminator, comes back; the system folder lies inside the Windows folder.
+TEST(SystemFolders, SizeQueryAndNesting)
+{
+    const struct {
+        const char *name;
+        UINT (WINAPI *get)(LPWSTR, UINT);
+    } cases[] = {{"windows", GetWindowsDirectoryW}, {"system", GetSystemDirectoryW}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        UINT needed = c.get(nullptr, 0);
+        ASSERT_GT(needed, 3u);
+        WCHAR buffer[MAX_PATH];
+        FillJunk(buffer);
+        EXPECT_EQ(c.get(buffer, needed - 1), needed);
+        EXPECT_TRUE(IsJunk(buffer, MAX_PATH)) << "a short buffer is left alone";
+        EXPECT_EQ(c.get(buffer, needed), needed - 1);
+        EXPECT_EQ(buffer[needed - 1], 0);
+        EXPECT_TRUE(IsJunk(buffer + needed, MAX_PATH - needed));
+        EXPECT_NE(buffer[needed - 2], '\\') << "no trailing backslash";
+    }
+    WCHAR windows[MAX_PATH], system[MAX_PATH];
+    UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+    ASSERT_GT(GetSystemDirectoryW(system, MAX_PATH), length);
+    system[length] = 0;
+    EXPECT_EQ(lstrcmpiW(system, windows), 0) << Narrow(system);
+}
