@@ -26,7 +26,12 @@ function(zep_add_module name def)
             endif()
         endforeach()
         set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}.map)
-        file(WRITE ${script} "{ global: ${globals}local: *; };\n")
+        if(globals STREQUAL "")
+            # A resource-only module exports nothing.
+            file(WRITE ${script} "{ local: *; };\n")
+        else()
+            file(WRITE ${script} "{ global: ${globals}local: *; };\n")
+        endif()
         target_link_options(${name} PRIVATE -Wl,--version-script=${script} -Wl,--no-undefined)
         set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${script} ${def})
         # zepdllmain calls the module's DllMain at load, as the Windows loader does.

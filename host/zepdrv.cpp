@@ -1,5 +1,5 @@
 // zepdrv: installs the demo printer, prints DSC PostScript through the rendering plug-in into a spooler job, and
-// (on Linux) draws a module's dialog to a PNG.
+// (on Linux) draws a module's dialog to a PNG and runs printing preferences headless.
 #include "common/devmode_fields.h"
 #include "host/core/job.h"
 
@@ -14,6 +14,7 @@
 #ifdef _WIN32
 #include <shellapi.h>
 #else
+#include "host/prefs.h"
 #include "zep_gdi.h"
 #include "zep_platform.h"
 #endif
@@ -144,6 +145,17 @@ int main(int argc, char **argv)
     snapshot->add_option("MODULE", snapModule, "module file, or ZepPS / ZepUI for the staged module")->required();
     snapshot->add_option("DIALOG_ID", snapDialog, "dialog template id")->required();
     snapshot->add_option("-O", snapOutput, "PNG file to write")->required();
+
+    CLI::App *prefs = app.add_subcommand("prefs", "open printing preferences headless and act on them as a user would");
+    std::string prefsPrinter = "Zep Demo", prefsSnapshots;
+    std::vector<std::string> prefsActions;
+    prefs->add_option("-P", prefsPrinter, "printer name");
+    prefs->add_option("--do", prefsActions,
+                      "ACTION, in order, on the topmost window: page NAME | click ID | type ID TEXT | "
+                      "select ID POSITION | answer BUTTON | dump | apply | cancel")
+        ->allow_extra_args(false);
+    prefs->add_option("--snapshot", prefsSnapshots,
+                      "DIR: a PNG of every page (each shown once first) and of every dialog as it opens");
 #endif
 
     try {
@@ -184,6 +196,18 @@ int main(int argc, char **argv)
         int rc = ZepSnapshotDialog(Widen(Utf8Of(std::filesystem::absolute(module))).c_str(), snapDialog,
                                    std::filesystem::absolute(PathOf(snapOutput)).string().c_str());
         if (rc != 0) return Fail(std::string(kProblems[rc >= 1 && rc <= 3 ? rc : 3]) + ": " + Utf8Of(module));
+        return 0;
+    }
+    if (*prefs) {
+        zep::host::PrefsRequest request;
+        request.printer = Widen(prefsPrinter);
+        request.actions = prefsActions;
+        if (!prefsSnapshots.empty()) request.snapshotDir = std::filesystem::absolute(PathOf(prefsSnapshots)).string();
+        if (!zep::host::RunPrefs(request, stdout, error)) {
+            for (char &c : error)
+                if (c == '\n' || c == '\r') c = ' ';
+            return Fail(error);
+        }
         return 0;
     }
 #endif

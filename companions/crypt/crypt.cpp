@@ -1,41 +1,332 @@
-// Sample encryption library: the default encryption settings (the cipher calls come later).
-#include "common/win32.h"
+// Sample encryption library: default settings, the stored password and the job stream cipher (see zepcrypt.h).
+#include "companions/crypt/zepcrypt.h"
 
-#include <cstddef>
+#include <gcrypt.h>
+
+#include <algorithm>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <vector>
 
 namespace {
 
-// The 36-byte settings record the UI plug-in hands over.
-#pragma pack(push, 4)
-struct EncryptionSetting {
-    DWORD dwCryptoMode;
-    DWORD dwCryptoLevel;
-    CHAR szPassword[16];
-    DWORD dwAskPassword;
-    DWORD dwCryptoTime;
-    DWORD dwReserved;
-};
-#pragma pack(pop)
-static_assert(sizeof(EncryptionSetting) == 36);
-static_assert(offsetof(EncryptionSetting, szPassword) == 8 && offsetof(EncryptionSetting, dwAskPassword) == 24);
-static_assert(offsetof(EncryptionSetting, dwCryptoTime) == 28 && offsetof(EncryptionSetting, dwReserved) == 32);
-
-constexpr DWORD kDefaultMode = 1;         // encryption on
-constexpr DWORD kDefaultLevel = 2;        // the middle of levels 0 to 3
+constexpr DWORD kDefaultMode = 1;           // AES-256
+constexpr DWORD kDefaultLevel = 2;          // the middle of levels 0 to 3
 constexpr DWORD kDefaultKeeping = 0x20000;  // jobs are kept 2:00 (hours in the high word, minutes in the low)
+
+constexpr BYTE kBlobMagic[4] = {'Z', 'P', 1, 0};
+constexpr size_t kNonceSize = 12;
+constexpr size_t kTagSize = 16;
+constexpr BYTE kStreamMagic[4] = {'Z', 'E', 'C', '1'};
+constexpr size_t kSaltSize = 16;
+constexpr size_t kCounterSize = 16;
+constexpr size_t kDerivedSize = 64;
+// PBKDF2 iterations by level 0-3; a higher level only costs the printer more time per job.
+constexpr unsigned long kIterations[] = {4096, 8192, 16384, 32768};
+constexpr unsigned long kMaxIterations = 1u << 20; // what a header may ask of the decrypting side
+
+// Started once per process; a host that set libgcrypt up itself keeps its settings.
+bool CipherLibraryReady()
+{
+    static const bool ready = [] {
+        if (!gcry_check_version(GCRYPT_VERSION)) return false;
+        if (!gcry_control(GCRYCTL_INITIALIZATION_FINISHED_P)) {
+            gcry_control(GCRYCTL_DISABLE_SECMEM, 0);
+            gcry_control(GCRYCTL_INITIALIZATION_FINISHED, 0);
+        }
+        return true;
+    }();
+    return ready;
+}
+
+struct CipherCloser {
+    void operator()(gcry_cipher_hd_t h) const { gcry_cipher_close(h); }
+};
+struct MacCloser {
+    void operator()(gcry_mac_hd_t h) const { gcry_mac_close(h); }
+};
+using Cipher = std::unique_ptr<std::remove_pointer_t<gcry_cipher_hd_t>, CipherCloser>;
+using Mac = std::unique_ptr<std::remove_pointer_t<gcry_mac_hd_t>, MacCloser>;
+
+// Wipes key material when it goes out of scope.
+template <size_t N>
+struct Secret {
+    BYTE bytes[N] = {};
+    ~Secret()
+    {
+        volatile BYTE *p = bytes; // a plain fill of a dying object may be optimised away
+        for (size_t i = 0; i < N; ++i) p[i] = 0;
+    }
+};
+
+Cipher OpenCipher(int algo, int mode)
+{
+    gcry_cipher_hd_t h = nullptr;
+    if (gcry_cipher_open(&h, algo, mode, 0)) return nullptr;
+    return Cipher(h);
+}
+
+Mac OpenMac(const BYTE *key, size_t size)
+{
+    gcry_mac_hd_t h = nullptr;
+    if (gcry_mac_open(&h, GCRY_MAC_HMAC_SHA256, 0, nullptr)) return nullptr;
+    Mac mac(h);
+    if (gcry_mac_setkey(h, key, size)) return nullptr;
+    return mac;
+}
+
+// The built-in key that protects stored passwords.
+void PasswordStoreKey(BYTE (&key)[32])
+{
+    static const char kText[] = "ZepCrypt stored job password, format 1";
+    gcry_md_hash_buffer(GCRY_MD_SHA256, key, kText, sizeof kText - 1);
+}
+
+void PutLe32(BYTE *p, DWORD v)
+{
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<BYTE>(v >> (8 * i));
+}
+DWORD GetLe32(const BYTE *p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<DWORD>(p[3]) << 24); }
+
+int CipherAlgo(DWORD mode) { return mode == 0 ? GCRY_CIPHER_AES128 : GCRY_CIPHER_AES256; }
+size_t CipherKeySize(DWORD mode) { return mode == 0 ? 16 : 32; }
+
+// Derives the cipher and MAC keys from the key bytes and the header's salt and count.
+bool DeriveKeys(const BYTE *key, size_t keySize, const BYTE *salt, unsigned long iterations,
+                Secret<kDerivedSize> &derived)
+{
+    return gcry_kdf_derive(key, keySize, GCRY_KDF_PBKDF2, GCRY_MD_SHA256, salt, kSaltSize, iterations,
+                           kDerivedSize, derived.bytes) == 0;
+}
+
+// One job's stream: header out at Init, ciphertext per Update, the MAC at End.
+struct Stream {
+    enum class State { Created, Running, Ended } state = State::Created;
+    Cipher cipher;
+    Mac mac;
+    std::vector<BYTE> out;
+};
+
+std::mutex g_streamsLock;
+std::set<Stream *> g_streams; // live handles: an unknown or deleted one is refused instead of used
+
+Stream *Find(ZEPCRYPT_HANDLE h)
+{
+    std::lock_guard<std::mutex> lock(g_streamsLock);
+    auto it = g_streams.find(static_cast<Stream *>(h));
+    return it == g_streams.end() ? nullptr : *it;
+}
+
+int StartStream(ZEPCRYPT_HANDLE h, const ZepCryptInitRecord *record, DWORD keySize, BYTE **out, DWORD *outSize)
+{
+    Stream *s = Find(h);
+    if (!s || !record || !out || !outSize || keySize == 0 || keySize > kZepCryptMaxPassword)
+        return ZEPCRYPT_E_PARAMETER;
+    if (s->state != Stream::State::Created) return ZEPCRYPT_E_STATE;
+    if (record->dwCryptoMode > 1) return ZEPCRYPT_E_PARAMETER;
+    const DWORD level = std::min<DWORD>(record->dwCryptoLevel, std::size(kIterations) - 1);
+
+    BYTE header[kZepCryptHeaderSize] = {};
+    std::memcpy(header, kStreamMagic, 4);
+    header[4] = static_cast<BYTE>(record->dwCryptoMode);
+    header[5] = static_cast<BYTE>(level);
+    PutLe32(header + 8, static_cast<DWORD>(kIterations[level]));
+    BYTE *salt = header + 12;
+    BYTE *counter = salt + kSaltSize;
+    gcry_randomize(salt, kSaltSize, GCRY_STRONG_RANDOM);
+    gcry_create_nonce(counter, kCounterSize);
+
+    Secret<kDerivedSize> derived;
+    if (!DeriveKeys(record->key, keySize, salt, kIterations[level], derived)) return ZEPCRYPT_E_CIPHER;
+    Cipher cipher = OpenCipher(CipherAlgo(record->dwCryptoMode), GCRY_CIPHER_MODE_CTR);
+    Mac mac = OpenMac(derived.bytes + 32, 32);
+    if (!cipher || !mac || gcry_cipher_setkey(cipher.get(), derived.bytes, CipherKeySize(record->dwCryptoMode)) ||
+        gcry_cipher_setctr(cipher.get(), counter, kCounterSize) || gcry_mac_write(mac.get(), header, sizeof header))
+        return ZEPCRYPT_E_CIPHER;
+    s->cipher = std::move(cipher);
+    s->mac = std::move(mac);
+    s->out.assign(header, header + sizeof header);
+    s->state = Stream::State::Running;
+    *out = s->out.data();
+    *outSize = static_cast<DWORD>(s->out.size());
+    return ZEPCRYPT_OK;
+}
 
 } // namespace
 
 // Fills the record with defaults: no stored password, so none is asked for until the user sets one.
 extern "C" DECLSPEC_EXPORT int WINAPI GetDefaultSetting(void *setting, int mode)
 {
+    (void)mode;
     if (!setting) return 0;
-    EncryptionSetting s{};
+    ZepCryptSetting s{};
     s.dwCryptoMode = kDefaultMode;
     s.dwCryptoLevel = kDefaultLevel;
     s.dwAskPassword = 0;
     s.dwCryptoTime = kDefaultKeeping;
     std::memcpy(setting, &s, sizeof s);
     return 1;
+}
+
+// *size holds the capacity of out on entry and the blob's length on return; 0 when it does not fit.
+extern "C" DECLSPEC_EXPORT int WINAPI EncryptPassword(LPCSTR text, DWORD length, LPBYTE out, LPDWORD size)
+{
+    if ((!text && length) || !out || !size || length > kZepCryptMaxPassword || !CipherLibraryReady()) return 0;
+    const DWORD needed = kZepCryptPasswordBlobFixed + length;
+    if (*size < needed) return 0;
+    BYTE blob[kZepCryptPasswordBlobFixed + kZepCryptMaxPassword] = {};
+    std::memcpy(blob, kBlobMagic, 4);
+    BYTE *nonce = blob + 4;
+    BYTE *body = nonce + kNonceSize;
+    gcry_create_nonce(nonce, kNonceSize);
+    Secret<32> key;
+    PasswordStoreKey(key.bytes);
+    Cipher cipher = OpenCipher(GCRY_CIPHER_AES256, GCRY_CIPHER_MODE_GCM);
+    if (!cipher || gcry_cipher_setkey(cipher.get(), key.bytes, 32) || gcry_cipher_setiv(cipher.get(), nonce, kNonceSize) ||
+        gcry_cipher_authenticate(cipher.get(), blob, 4) ||
+        (length && gcry_cipher_encrypt(cipher.get(), body, length, text, length)) ||
+        gcry_cipher_gettag(cipher.get(), body + length, kTagSize))
+        return 0;
+    std::memcpy(out, blob, needed);
+    *size = needed;
+    return 1;
+}
+
+// *size holds the capacity of out (password and NUL) on entry and the password's length on return. A blob
+// that is damaged, foreign or too long for out gives 0 and leaves out untouched.
+extern "C" DECLSPEC_EXPORT int WINAPI DecryptPassword(const BYTE *data, DWORD length, LPSTR out, LPDWORD size)
+{
+    if (!data || !out || !size || length < kZepCryptPasswordBlobFixed ||
+        length > kZepCryptPasswordBlobFixed + kZepCryptMaxPassword || std::memcmp(data, kBlobMagic, 4) != 0 ||
+        !CipherLibraryReady())
+        return 0;
+    const DWORD textLength = length - kZepCryptPasswordBlobFixed;
+    if (*size < textLength + 1) return 0;
+    const BYTE *nonce = data + 4;
+    const BYTE *body = nonce + kNonceSize;
+    Secret<kZepCryptMaxPassword + 1> plain;
+    Secret<32> key;
+    PasswordStoreKey(key.bytes);
+    Cipher cipher = OpenCipher(GCRY_CIPHER_AES256, GCRY_CIPHER_MODE_GCM);
+    if (!cipher || gcry_cipher_setkey(cipher.get(), key.bytes, 32) || gcry_cipher_setiv(cipher.get(), nonce, kNonceSize) ||
+        gcry_cipher_authenticate(cipher.get(), data, 4) ||
+        (textLength && gcry_cipher_decrypt(cipher.get(), plain.bytes, textLength, body, textLength)) ||
+        gcry_cipher_checktag(cipher.get(), body + textLength, kTagSize))
+        return 0;
+    std::memcpy(out, plain.bytes, textLength);
+    out[textLength] = 0;
+    *size = textLength;
+    return 1;
+}
+
+extern "C" DECLSPEC_EXPORT ZEPCRYPT_HANDLE WINAPI CreateEncryption()
+{
+    if (!CipherLibraryReady()) return nullptr;
+    auto s = std::make_unique<Stream>();
+    std::lock_guard<std::mutex> lock(g_streamsLock);
+    g_streams.insert(s.get());
+    return s.release();
+}
+
+// The key is the record's NUL-terminated password.
+extern "C" DECLSPEC_EXPORT int WINAPI InitEncryption(ZEPCRYPT_HANDLE h, const ZepCryptInitRecord *record, BYTE **out,
+                                                     DWORD *outSize)
+{
+    if (!record) return ZEPCRYPT_E_PARAMETER;
+    const auto key = reinterpret_cast<const char *>(record->key);
+    const size_t length = std::find(key, key + sizeof record->key, '\0') - key;
+    if (length == sizeof record->key) return ZEPCRYPT_E_PARAMETER; // no terminator: not a password
+    return StartStream(h, record, static_cast<DWORD>(length), out, outSize);
+}
+
+// The key is keySize bytes of IC card data.
+extern "C" DECLSPEC_EXPORT int WINAPI InitEncryptionEx(ZEPCRYPT_HANDLE h, const ZepCryptInitRecord *record,
+                                                       DWORD keySize, BYTE **out, DWORD *outSize)
+{
+    return StartStream(h, record, keySize, out, outSize);
+}
+
+// Version 2 of the card form; other versions are refused.
+extern "C" DECLSPEC_EXPORT int WINAPI InitEncryptionEx2(ZEPCRYPT_HANDLE h, DWORD version,
+                                                        const ZepCryptInitRecord *record, DWORD keySize, BYTE **out,
+                                                        DWORD *outSize)
+{
+    if (version != 2) return ZEPCRYPT_E_PARAMETER;
+    return StartStream(h, record, keySize, out, outSize);
+}
+
+extern "C" DECLSPEC_EXPORT int WINAPI UpdateEncryption(ZEPCRYPT_HANDLE h, const BYTE *data, DWORD size, BYTE **out,
+                                                       DWORD *outSize)
+{
+    Stream *s = Find(h);
+    if (!s || (!data && size) || !out || !outSize) return ZEPCRYPT_E_PARAMETER;
+    if (s->state != Stream::State::Running) return ZEPCRYPT_E_STATE;
+    s->out.resize(size);
+    if (size && (gcry_cipher_encrypt(s->cipher.get(), s->out.data(), size, data, size) ||
+                 gcry_mac_write(s->mac.get(), s->out.data(), size)))
+        return ZEPCRYPT_E_CIPHER;
+    *out = s->out.data();
+    *outSize = size;
+    return ZEPCRYPT_OK;
+}
+
+extern "C" DECLSPEC_EXPORT int WINAPI EndEncryption(ZEPCRYPT_HANDLE h, BYTE **out, DWORD *outSize)
+{
+    Stream *s = Find(h);
+    if (!s || !out || !outSize) return ZEPCRYPT_E_PARAMETER;
+    if (s->state != Stream::State::Running) return ZEPCRYPT_E_STATE;
+    s->out.resize(kZepCryptTrailerSize);
+    size_t length = kZepCryptTrailerSize;
+    if (gcry_mac_read(s->mac.get(), s->out.data(), &length) || length != kZepCryptTrailerSize) return ZEPCRYPT_E_CIPHER;
+    s->state = Stream::State::Ended;
+    s->cipher.reset();
+    s->mac.reset();
+    *out = s->out.data();
+    *outSize = kZepCryptTrailerSize;
+    return ZEPCRYPT_OK;
+}
+
+extern "C" DECLSPEC_EXPORT int WINAPI DeleteEncryption(ZEPCRYPT_HANDLE h)
+{
+    std::unique_ptr<Stream> s;
+    {
+        std::lock_guard<std::mutex> lock(g_streamsLock);
+        auto it = g_streams.find(static_cast<Stream *>(h));
+        if (it == g_streams.end()) return ZEPCRYPT_E_PARAMETER;
+        s.reset(*it);
+        g_streams.erase(it);
+    }
+    return ZEPCRYPT_OK;
+}
+
+extern "C" DECLSPEC_EXPORT int WINAPI DecryptEncryptedJob(const BYTE *key, DWORD keySize, const BYTE *job, DWORD size,
+                                                          BYTE *out, DWORD *outSize)
+{
+    if (!key || keySize == 0 || keySize > kZepCryptMaxPassword || !job || !outSize ||
+        size < kZepCryptHeaderSize + kZepCryptTrailerSize || !CipherLibraryReady())
+        return ZEPCRYPT_E_PARAMETER;
+    const DWORD bodySize = size - kZepCryptHeaderSize - kZepCryptTrailerSize;
+    if (*outSize < bodySize || (!out && bodySize)) return ZEPCRYPT_E_PARAMETER;
+    const DWORD mode = job[4];
+    const unsigned long iterations = GetLe32(job + 8);
+    if (std::memcmp(job, kStreamMagic, 4) != 0 || mode > 1 || iterations == 0 || iterations > kMaxIterations)
+        return ZEPCRYPT_E_PARAMETER;
+    const BYTE *salt = job + 12;
+    const BYTE *counter = salt + kSaltSize;
+    const BYTE *body = job + kZepCryptHeaderSize;
+
+    Secret<kDerivedSize> derived;
+    if (!DeriveKeys(key, keySize, salt, iterations, derived)) return ZEPCRYPT_E_CIPHER;
+    Mac mac = OpenMac(derived.bytes + 32, 32);
+    if (!mac || gcry_mac_write(mac.get(), job, kZepCryptHeaderSize + bodySize)) return ZEPCRYPT_E_CIPHER;
+    if (gcry_mac_verify(mac.get(), body + bodySize, kZepCryptTrailerSize)) return ZEPCRYPT_E_AUTH;
+    Cipher cipher = OpenCipher(CipherAlgo(mode), GCRY_CIPHER_MODE_CTR);
+    if (!cipher || gcry_cipher_setkey(cipher.get(), derived.bytes, CipherKeySize(mode)) ||
+        gcry_cipher_setctr(cipher.get(), counter, kCounterSize) ||
+        (bodySize && gcry_cipher_decrypt(cipher.get(), out, bodySize, body, bodySize)))
+        return ZEPCRYPT_E_CIPHER;
+    *outSize = bodySize;
+    return ZEPCRYPT_OK;
 }

@@ -3,6 +3,7 @@
 
 #include "host/core/prompt.h"
 #include "host/core/transcribe.h"
+#include "host/core/uistore.h"
 
 namespace zep::host {
 
@@ -88,11 +89,14 @@ bool PluginModule::Load(const WString &path, std::string &error)
 }
 
 bool SelectOptions(const Ppd &ppd, const std::vector<std::pair<std::string, std::string>> &requested,
-                   std::map<std::string, std::string> &selection, std::string &error)
+                   std::map<std::string, std::string> &selection, std::string &error,
+                   const std::map<std::string, std::string> &stored)
 {
     selection.clear();
     for (const PpdFeature &f : ppd.features)
         if (!f.defaultOption.empty()) selection[f.keyword] = f.defaultOption;
+    for (const auto &[keyword, option] : stored)
+        if (const PpdFeature *f = ppd.Find(keyword); f && f->Find(option)) selection[keyword] = option;
     for (const auto &[keyword, option] : requested) {
         const PpdFeature *f = ppd.Find(keyword);
         if (!f) {
@@ -141,8 +145,14 @@ bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, st
         if (error.empty()) error = "the printer's driver names no PPD";
         return false;
     }
+    // The printer's kept settings (printing preferences' Apply) stand unless the request overrides them.
+    std::vector<BYTE> storedDevmode = ReadPrinterDevmode(printer.get());
+    StoredDevmode storedParts;
+    std::map<std::string, std::string> storedOptions;
+    if (SplitStoredDevmode(storedDevmode.data(), storedDevmode.size(), storedParts))
+        storedOptions = StoredFeatureSelection(ppd, storedParts.corePart);
     std::map<std::string, std::string> selection;
-    if (!SelectOptions(ppd, request.options, selection, error)) return false;
+    if (!SelectOptions(ppd, request.options, selection, error, storedOptions)) return false;
 
     WString pluginPath = FindRenderPlugin(*driver);
     if (pluginPath.empty()) {
@@ -159,19 +169,6 @@ bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, st
                           std::move(settings));
     session.SetBlockSize(request.blockSize);
 
-    std::vector<BYTE> stored = QueryRecord([&](BYTE *out, DWORD size, DWORD *needed) {
-        return GetPrinterW(printer.get(), 8, out, size, needed);
-    });
-    std::vector<BYTE> storedDevmode;
-    if (!stored.empty()) {
-        const auto *info = reinterpret_cast<const PRINTER_INFO_8W *>(stored.data());
-        if (info->pDevMode) {
-            const BYTE *dm = reinterpret_cast<const BYTE *>(info->pDevMode);
-            size_t size = size_t(info->pDevMode->dmSize) + info->pDevMode->dmDriverExtra;
-            size_t available = stored.size() - size_t(dm - stored.data());
-            if (dm >= stored.data() && size <= available) storedDevmode.assign(dm, dm + size);
-        }
-    }
     if (!session.EnableDriver() ||
         !session.BuildDevmode(ppd, selection, printerName, storedDevmode, request.fields, setter)) {
         error = session.Error();

@@ -42,10 +42,12 @@ struct PrintRequest {
 // Prints the document; on failure the message says why, the spooler job is cancelled and no output file is left.
 bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, std::string &error);
 
-// The PPD keyword -> option map of a job: the PPD's defaults with the requested options on top. False (with a
-// message) for a keyword the PPD lacks, an option the feature lacks, or a choice the PPD's constraints forbid.
+// The PPD keyword -> option map of a job: the PPD's defaults, the printer's kept choices (`stored`) over them,
+// and the requested options on top. False (with a message) for a keyword the PPD lacks, an option the feature
+// lacks, or a choice the PPD's constraints forbid.
 bool SelectOptions(const Ppd &ppd, const std::vector<std::pair<std::string, std::string>> &requested,
-                   std::map<std::string, std::string> &selection, std::string &error);
+                   std::map<std::string, std::string> &selection, std::string &error,
+                   const std::map<std::string, std::string> &stored = {});
 
 // Installs (or replaces) the demo driver from the files in sourceDir, and the printer "Zep Demo".
 bool InstallDemoPrinter(const WString &sourceDir, std::string &error);

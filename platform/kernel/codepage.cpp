@@ -10,6 +10,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "kernel/unicode.h"
 #include "win32/kernel.h"
 #include "zep_platform.h"
 
@@ -182,36 +183,6 @@ bool DecodeUtf8(const BYTE *s, size_t n, bool strict, std::u16string &out)
     return true;
 }
 
-// Converts UTF-16 to UTF-8; a lone surrogate becomes U+FFFD, or fails when strict.
-bool EncodeUtf8(const char16_t *s, size_t n, bool strict, std::string &out)
-{
-    for (size_t i = 0; i < n; ++i) {
-        char32_t c = s[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            if (strict) return false;
-            c = 0xFFFD;
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return true;
-}
-
 bool DecodeTable(const CodePageDesc &d, const BYTE *s, size_t n, bool strict, std::u16string &out)
 {
     const ByteTable &t = TableFor(d);
@@ -367,7 +338,7 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int srcL
     if (d->codePage == CP_UTF8) {
         if (defaultChar || usedDefault) return Fail(ERROR_INVALID_PARAMETER);
         if (flags & ~static_cast<DWORD>(WC_ERR_INVALID_CHARS)) return Fail(ERROR_INVALID_FLAGS);
-        if (!EncodeUtf8(src, n, flags & WC_ERR_INVALID_CHARS, out)) return Fail(ERROR_NO_UNICODE_TRANSLATION);
+        if (!zw::EncodeUtf8(src, n, flags & WC_ERR_INVALID_CHARS, out)) return Fail(ERROR_NO_UNICODE_TRANSLATION);
         return Deliver(out, dst, dstLen);
     }
     size_t fallbackLen = 0;

@@ -14,18 +14,15 @@
 
 namespace zw {
 
-std::string Utf8FromWide(LPCWSTR s, int len)
+bool EncodeUtf8(const char16_t *s, size_t n, bool strict, std::string &out)
 {
-    std::string out;
-    if (!s) return out;
-    size_t n = len < 0 ? std::char_traits<char16_t>::length(s) : static_cast<size_t>(len);
     for (size_t i = 0; i < n; ++i) {
         char32_t c = s[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-            ++i;
+            c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
         } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD; // a lone surrogate has no UTF-8 form
+            if (strict) return false;
+            c = 0xFFFD;
         }
         if (c < 0x80) {
             out += static_cast<char>(c);
@@ -43,6 +40,13 @@ std::string Utf8FromWide(LPCWSTR s, int len)
             out += static_cast<char>(0x80 | (c & 0x3F));
         }
     }
+    return true;
+}
+
+std::string Utf8FromWide(LPCWSTR s, int len)
+{
+    std::string out;
+    if (s) EncodeUtf8(s, len < 0 ? std::char_traits<char16_t>::length(s) : static_cast<size_t>(len), false, out);
     return out;
 }
 

@@ -1,0 +1,218 @@
+// The Advanced dialog (template 204), the core's feature answers and the hard disk rule it shares with the page.
+#include "ui/joboptions/advanced.h"
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
+#include "common/config.h"
+#include "resources/zepui_ids.h"
+#include "ui/joboptions/dialogs.h"
+#include "ui/joboptions/dlgutil.h"
+#include "ui/joboptions/jobpin.h"
+#include "ui/state.h"
+
+namespace zep {
+namespace {
+
+constexpr int kCompressionGroup = 1804;
+constexpr int kCompressionList = 1805;
+constexpr int kMirrorIcon = 1803;
+constexpr int kMirrorBox = 1801;
+constexpr DWORD kCompressionChoices = 4;
+
+// List index of each default level 0-9 in bits 8-11 of "Compression".
+constexpr DWORD kLevelToIndex[] = {0, 1, 1, 1, 2, 2, 2, 3, 3, 3};
+
+// The check boxes the dialog serves: a box is ticked when its slot holds `tickedSel`; "&Default" ticks it
+// when `defaultTicked`. Template 204 has 1806 and 1808; 1801 and 1807 are served when a template has them.
+struct CheckRow {
+    int id;
+    DWORD slot;
+    DWORD tickedSel;
+    bool defaultTicked;
+};
+constexpr CheckRow kChecks[] = {
+    {kMirrorBox, slotMirror, 0, true},
+    {1806, slotHDDSpool, 1, false},
+    {1807, slotDrumClean, 1, false},
+    {1808, slotHairLine, 0, true},
+};
+constexpr int kJobSpoolBox = 1806;
+
+struct AdvancedState {
+    OemUiContext *ctx;
+    OemDevmode *dm;
+    const AdvancedEnvironment *env;
+    DWORD compressionIndex; // the chosen list entry while the dialog is open
+};
+
+bool HasSlot(const OemUiContext &ctx, DWORD slot) { return ctx.dwSlotIndex[slot] != kSlotAbsent; }
+
+bool Shows(HWND dialog, const OemUiContext &ctx, const CheckRow &row)
+{
+    return HasSlot(ctx, row.slot) && GetDlgItem(dialog, row.id);
+}
+
+void RemoveControl(HWND dialog, int id) { RemoveControls(dialog, id, id); }
+
+void ShowMirrorIcon(HWND dialog, HINSTANCE module)
+{
+    const bool ticked = IsDlgButtonChecked(dialog, kMirrorBox) == BST_CHECKED;
+    if (HICON icon = LoadIconW(module, MAKEINTRESOURCEW(ticked ? IDI_MIRROR_ON : IDI_MIRROR_OFF)))
+        SendDlgItemMessageW(dialog, kMirrorIcon, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+}
+
+void SetTicked(HWND dialog, int id, bool ticked) { CheckDlgButton(dialog, id, ticked ? BST_CHECKED : BST_UNCHECKED); }
+
+void InitAdvanced(HWND dialog, AdvancedState &s)
+{
+    OemUiContext &ctx = *s.ctx;
+    const AdvancedEnvironment &env = *s.env;
+    FitCaptionHelp(dialog, env.newSystem);
+
+    if (!CompressionOffered(env.compression)) {
+        RemoveControl(dialog, kCompressionGroup);
+        RemoveControl(dialog, kCompressionList);
+    } else {
+        for (UINT id = IDS_COMPRESSION_NONE; id <= IDS_COMPRESSION_BEST; ++id) {
+            WCHAR text[64] = {};
+            LoadStringW(env.module, id, text, static_cast<int>(std::size(text)));
+            SendDlgItemMessageW(dialog, kCompressionList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        }
+        // A level from a foreign record beyond the list counts as the strongest.
+        s.compressionIndex = std::min<DWORD>(s.dm->wCompressionLevel, kCompressionChoices - 1);
+        SendDlgItemMessageW(dialog, kCompressionList, CB_SETCURSEL, s.compressionIndex, 0);
+    }
+
+    for (const CheckRow &row : kChecks) {
+        if (!HasSlot(ctx, row.slot)) {
+            RemoveControl(dialog, row.id);
+            if (row.id == kMirrorBox) RemoveControl(dialog, kMirrorIcon);
+            continue;
+        }
+        if (row.id == kJobSpoolBox && !env.hardDisk) {
+            ctx.dwSlotSel[row.slot] = 0;
+            EnableWindow(GetDlgItem(dialog, row.id), FALSE);
+        }
+        SetTicked(dialog, row.id, ctx.dwSlotSel[row.slot] == row.tickedSel);
+    }
+    if (GetDlgItem(dialog, kMirrorBox)) ShowMirrorIcon(dialog, env.module);
+}
+
+// "&Default" shows the defaults; nothing is stored until OK.
+void ShowDefaults(HWND dialog, AdvancedState &s)
+{
+    for (const CheckRow &row : kChecks)
+        if (Shows(dialog, *s.ctx, row)) SetTicked(dialog, row.id, row.defaultTicked);
+    if (GetDlgItem(dialog, kJobSpoolBox)) EnableWindow(GetDlgItem(dialog, kJobSpoolBox), s.env->hardDisk);
+    if (GetDlgItem(dialog, kMirrorBox)) ShowMirrorIcon(dialog, s.env->module);
+    if (GetDlgItem(dialog, kCompressionList)) {
+        s.compressionIndex = DefaultCompressionIndex(s.env->compression);
+        SendDlgItemMessageW(dialog, kCompressionList, CB_SETCURSEL, s.compressionIndex, 0);
+    }
+}
+
+void AcceptAdvanced(HWND dialog, AdvancedState &s)
+{
+    const bool listShown = GetDlgItem(dialog, kCompressionList) != nullptr;
+    s.dm->wCompressionLevel = static_cast<WORD>(listShown ? s.compressionIndex : 0);
+    for (const CheckRow &row : kChecks) {
+        if (!Shows(dialog, *s.ctx, row)) continue;
+        const bool ticked = IsDlgButtonChecked(dialog, row.id) == BST_CHECKED;
+        s.ctx->dwSlotSel[row.slot] = ticked ? row.tickedSel : (row.tickedSel ? 0 : 1);
+    }
+    EndDialog(dialog, 1);
+}
+
+INT_PTR CALLBACK AdvancedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        InitAdvanced(dialog, *reinterpret_cast<AdvancedState *>(lParam));
+        return TRUE;
+    }
+    auto s = reinterpret_cast<AdvancedState *>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (!s) return FALSE;
+    if (message == WM_HELP || message == WM_CONTEXTMENU)
+        return OpenControlHelp(s->env->helpFile, message, wParam, lParam);
+    if (message != WM_COMMAND) return FALSE;
+    switch (LOWORD(wParam)) {
+    case kCompressionList:
+        if (HIWORD(wParam) == CBN_SELCHANGE) {
+            const LRESULT sel = SendDlgItemMessageW(dialog, kCompressionList, CB_GETCURSEL, 0, 0);
+            if (sel >= 0 && sel < static_cast<LRESULT>(kCompressionChoices)) s->compressionIndex = static_cast<DWORD>(sel);
+        }
+        return TRUE;
+    case kMirrorBox:
+        ShowMirrorIcon(dialog, s->env->module);
+        return TRUE;
+    case IDC_DEFAULT:
+        ShowDefaults(dialog, *s);
+        return TRUE;
+    case IDOK:
+        AcceptAdvanced(dialog, *s);
+        return TRUE;
+    case IDCANCEL:
+        EndDialog(dialog, 0);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+bool CompressionOffered(int compression) { return (compression & 1) != 0; }
+
+DWORD DefaultCompressionIndex(int compression)
+{
+    const auto level = static_cast<DWORD>((compression >> 8) & 0xF);
+    return level < std::size(kLevelToIndex) ? kLevelToIndex[level] : kCompressionChoices - 1;
+}
+
+INT_PTR RunAdvancedDialog(HWND owner, OemUiContext &ctx, OemDevmode &dm, const AdvancedEnvironment &env)
+{
+    AdvancedState state{&ctx, &dm, &env, 0};
+    return DialogBoxParamW(env.module, MAKEINTRESOURCEW(IDD_ADVANCED), owner, AdvancedDialogProc,
+                           reinterpret_cast<LPARAM>(&state));
+}
+
+bool ReadCoreSetting(const OemUiContext &ctx, LPCSTR feature, CHAR (&out)[64])
+{
+    out[0] = 0;
+    POEMUIOBJ ui = ctx.pCuiParam ? ctx.pCuiParam->poemuiobj : nullptr;
+    if (!ui && ctx.pSheetParam) ui = ctx.pSheetParam->poemuiobj;
+    if (!ui || !ui->pOemUIProcs || !ui->pOemUIProcs->DrvGetDriverSetting) return false;
+    DWORD needed = 0, options = 0;
+    if (!ui->pOemUIProcs->DrvGetDriverSetting(ui, feature, out, sizeof out, &needed, &options)) {
+        out[0] = 0;
+        return false;
+    }
+    out[sizeof out - 1] = 0; // a keyword that fills the buffer has no room for its terminator
+    return true;
+}
+
+bool HardDiskAvailable(const OemUiContext &ctx)
+{
+    CHAR answer[64];
+    ReadCoreSetting(ctx, "ZPHDD", answer);
+    if (std::strcmp(answer, "True") == 0) return true;
+    if (std::strcmp(answer, "False") == 0) return false;
+    return ctx.dwSlotIndex[slotHDDSpool] != kSlotAbsent;
+}
+
+INT_PTR ShowAdvancedDialog(HWND owner, OemUiContext *ctx)
+{
+    OemDevmode *dm = ctx ? SheetDevmode(*ctx) : nullptr;
+    if (!dm) return -1;
+    AdvancedEnvironment env;
+    env.module = g_ui.module;
+    env.hardDisk = HardDiskAvailable(*ctx);
+    env.compression = GetModelInt(SheetPrinter(*ctx), TEXT("Compression"));
+    env.newSystem = g_ui.newSystem;
+    env.helpFile = g_ui.helpAvailable && g_ui.helpFilePath[0] ? g_ui.helpFilePath : nullptr;
+    return RunAdvancedDialog(owner, *ctx, *dm, env);
+}
+
+} // namespace zep
