@@ -48,7 +48,7 @@ std::ostream &operator<<(std::ostream &os, const Event &e)
 }
 
 // What one page is and how it answers the sheet's notifications.
-struct PageSpec {
+struct PageSetup {
     std::string name;
     std::vector<Event> *log;
     std::map<UINT, LONG_PTR> answers;
@@ -66,15 +66,15 @@ INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM, LPARAM lParam)
 {
     if (msg == WM_INITDIALOG) {
         auto *psp = reinterpret_cast<const PROPSHEETPAGEW *>(lParam);
-        auto *spec = reinterpret_cast<PageSpec *>(psp->lParam);
-        spec->seenAtInit = psp;
-        if (psp->dwSize >= sizeof(ExtendedPage)) spec->appended = reinterpret_cast<const ExtendedPage *>(psp)->appended;
-        SetWindowLongPtrW(page, DWLP_USER, reinterpret_cast<LONG_PTR>(spec));
-        spec->log->push_back({spec->name, WM_INITDIALOG, 0});
+        auto *setup = reinterpret_cast<PageSetup *>(psp->lParam);
+        setup->seenAtInit = psp;
+        if (psp->dwSize >= sizeof(ExtendedPage)) setup->appended = reinterpret_cast<const ExtendedPage *>(psp)->appended;
+        SetWindowLongPtrW(page, DWLP_USER, reinterpret_cast<LONG_PTR>(setup));
+        setup->log->push_back({setup->name, WM_INITDIALOG, 0});
         return TRUE;
     }
-    auto *spec = reinterpret_cast<PageSpec *>(GetWindowLongPtrW(page, DWLP_USER));
-    if (msg == WM_NOTIFY && spec) {
+    auto *setup = reinterpret_cast<PageSetup *>(GetWindowLongPtrW(page, DWLP_USER));
+    if (msg == WM_NOTIFY && setup) {
         auto *nm = reinterpret_cast<const PSHNOTIFY *>(lParam);
         static const UINT kLogged[] = {PSN_SETACTIVE, PSN_KILLACTIVE, PSN_APPLY, PSN_RESET, PSN_QUERYCANCEL};
         bool logged = false;
@@ -82,9 +82,9 @@ INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM, LPARAM lParam)
         if (!logged) return FALSE;
         // PSN_APPLY and PSN_RESET carry whether the sheet closes; the others carry nothing to compare.
         LPARAM param = nm->hdr.code == PSN_APPLY ? nm->lParam : 0;
-        spec->log->push_back({spec->name, nm->hdr.code, param});
-        auto it = spec->answers.find(nm->hdr.code);
-        SetWindowLongPtrW(page, DWLP_MSGRESULT, it == spec->answers.end() ? 0 : it->second);
+        setup->log->push_back({setup->name, nm->hdr.code, param});
+        auto it = setup->answers.find(nm->hdr.code);
+        SetWindowLongPtrW(page, DWLP_MSGRESULT, it == setup->answers.end() ? 0 : it->second);
         return TRUE;
     }
     return FALSE;
@@ -133,7 +133,7 @@ protected:
     LRESULT Press(int button) { return SendMessageW(sheet_, PSM_PRESSBUTTON, static_cast<WPARAM>(button), 0); }
 
     std::vector<BYTE> templates_[2];
-    PageSpec specs_[2];
+    PageSetup specs_[2];
     PROPSHEETPAGEW pages_[2];
     std::vector<Event> log_;
     HWND sheet_ = nullptr;
@@ -326,7 +326,7 @@ TEST_F(PropSheetTest, CreatePropertySheetPageRejectsARecordSmallerThanTheFirstVe
 TEST_F(PropSheetTest, PagesAddedAndRemovedWhileTheSheetIsOpen)
 {
     ASSERT_TRUE(OpenModeless());
-    PageSpec third{"third", &log_, {}, nullptr, 0};
+    PageSetup third{"third", &log_, {}, nullptr, 0};
     PROPSHEETPAGEW p = Page(1);
     p.lParam = reinterpret_cast<LPARAM>(&third);
     HPROPSHEETPAGE h = CreatePropertySheetPageW(&p);
@@ -346,13 +346,13 @@ TEST_F(PropSheetTest, APageFromADialogResourceHasItsControls)
 {
     HMODULE module = LoadLibraryW(zep::test::Wide(ZEP_RES_FIXTURE_PATH).c_str());
     ASSERT_TRUE(module);
-    PageSpec spec{"resource", &log_, {}, nullptr, 0};
+    PageSetup setup{"resource", &log_, {}, nullptr, 0};
     PROPSHEETPAGEW p{};
     p.dwSize = sizeof p;
     p.hInstance = module;
     p.pszTemplate = MAKEINTRESOURCEW(IDD_EVERY_CONTROL);
     p.pfnDlgProc = PageProc;
-    p.lParam = reinterpret_cast<LPARAM>(&spec);
+    p.lParam = reinterpret_cast<LPARAM>(&setup);
     HPROPSHEETPAGE h = CreatePropertySheetPageW(&p);
     PROPSHEETHEADERW hdr{};
     hdr.dwSize = sizeof hdr;
