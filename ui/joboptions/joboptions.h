@@ -43,7 +43,7 @@ enum JobType : DWORD { kJobNormal = 0, kJobStoreToHdd = 1, kJobSecure = 2 };
 
 // Bit of the page parameter's flags: the user may not change the document's settings.
 inline constexpr DWORD kNoPermissionFlag = 0x20;
-// Sheet flags bit set when the page is initialised (bit 0 belongs to the page-switch step and Part 3.1).
+// Sheet flags bit set when the page is initialised (bit 0 belongs to the page-switch step and the sheet callback).
 inline constexpr DWORD kSheetFlagPageInitialised = 0x2;
 // The page-switch step shows this sheet page and comes back.
 inline constexpr int kPageSwitchIndex = 2;
