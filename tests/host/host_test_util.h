@@ -1,5 +1,6 @@
 // Paths the host tests share: the source tree, the build tree and a scratch folder per test program run.
 #pragma once
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -55,5 +56,29 @@ inline std::string ReadFile(const fs::path &path)
 }
 
 inline void WriteFile(const fs::path &path, const std::string &text) { std::ofstream(path, std::ios::binary) << text; }
+
+// `s` as one shell word, whatever it holds.
+inline std::string Quote(const std::string &s)
+{
+    std::string out = "'";
+    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+struct RunResult {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+// Runs the built zepdrv on the root folder `root` with `args` (shell syntax); its exit code and what it printed.
+inline RunResult RunZepdrv(const fs::path &root, const std::string &args, const std::string &scratch = "run")
+{
+    fs::path dir = TempDir(scratch);
+    std::string command = Quote((BuildDir() / "host" / "zepdrv").string()) + " --root " + Quote(root.string()) + " " +
+                          args + " >" + Quote((dir / "out.txt").string()) + " 2>" + Quote((dir / "err.txt").string());
+    int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(dir / "out.txt"), ReadFile(dir / "err.txt")};
+}
 
 } // namespace host_test

@@ -154,19 +154,6 @@ private:
     LONG refs_ = 1;
 };
 
-std::string Quote(const std::string &s)
-{
-    std::string out = "'";
-    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-struct RunResult {
-    int code;
-    std::string out;
-    std::string err;
-};
-
 // One printer for the whole suite, reached in this process and by zepdrv alike.
 class PrefsTest : public ::testing::Test {
 protected:
@@ -186,15 +173,7 @@ protected:
         g_pluginCallback = nullptr;
     }
 
-    static RunResult Zepdrv(const std::string &args)
-    {
-        fs::path dir = TempDir("prefs-run");
-        std::string command = Quote((BuildDir() / "host" / "zepdrv").string()) + " --root " + Quote(root_.string()) +
-                              " " + args + " >" + Quote((dir / "out.txt").string()) + " 2>" +
-                              Quote((dir / "err.txt").string());
-        int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(dir / "out.txt"), ReadFile(dir / "err.txt")};
-    }
+    static RunResult Zepdrv(const std::string &args) { return RunZepdrv(root_, args, "prefs-run"); }
 
     static std::string PrefsArgs(const std::vector<std::string> &actions, const std::string &extra = "")
     {

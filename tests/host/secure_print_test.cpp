@@ -12,18 +12,6 @@ using namespace host_test;
 
 namespace {
 
-struct RunResult {
-    int code;
-    std::string err;
-};
-
-std::string Quote(const std::string &s)
-{
-    std::string out = "'";
-    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
 class SecurePrintJob : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -33,14 +21,7 @@ protected:
         ASSERT_EQ(r.code, 0) << r.err;
     }
 
-    static RunResult Run(const std::string &args)
-    {
-        fs::path err = TempDir("secure-run") / "stderr.txt";
-        std::string command = Quote((BuildDir() / "host" / "zepdrv").string()) + " --root " + Quote(root_.string()) +
-                              " " + args + " >/dev/null 2>" + Quote(err.string());
-        int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(err)};
-    }
+    static RunResult Run(const std::string &args) { return RunZepdrv(root_, args, "secure-run"); }
 
     // Prints the sample with the given options; the job's bytes, or "" with a test failure.
     static std::string Print(const std::string &name, const std::string &args)

@@ -16,18 +16,6 @@ namespace {
 const std::string kTrailer = "\x1b%-12345X@PJL EOJ\r\n";
 const std::string kEnterPostScript = "@PJL ENTER LANGUAGE=POSTSCRIPT\n";
 
-struct RunResult {
-    int code;
-    std::string err;
-};
-
-std::string Quote(const std::string &s)
-{
-    std::string out = "'";
-    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
 class Zepdrv : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -37,14 +25,7 @@ protected:
         ASSERT_EQ(r.code, 0) << r.err;
     }
 
-    static RunResult Run(const std::string &args)
-    {
-        fs::path err = TempDir("run") / "stderr.txt";
-        std::string command = Quote((BuildDir() / "host" / "zepdrv").string()) + " --root " + Quote(root_.string()) +
-                              " " + args + " >/dev/null 2>" + Quote(err.string());
-        int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(err)};
-    }
+    static RunResult Run(const std::string &args) { return RunZepdrv(root_, args); }
 
     static std::string Sample() { return (SourceDir() / "driver" / "samples" / "sample.ps").string(); }
 
