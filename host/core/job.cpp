@@ -214,7 +214,7 @@ struct DriverFile {
 // The demo driver's files; the companions that are not built yet are simply left out.
 constexpr DriverFile kDriverFiles[] = {
     {TEXT("ZepPS.dll"), true},    {TEXT("ZepCL500.ppd"), true}, {TEXT("ZepCL500.cap"), true},
-    {TEXT("ZepPS.ini"), true},    {TEXT("ZepCL500.ver"), true}, {TEXT("ZepCoreUI.dll"), true},
+    {TEXT("ZepCL500.ini"), true}, {TEXT("ZepCL500.ver"), true}, {TEXT("ZepCoreUI.dll"), true},
     {TEXT("ZepUI.dll"), false},
     {TEXT("ZepCrypt.dll"), false}, {TEXT("ZepCard.dll"), false}, {TEXT("ZepJobInfo.dll"), false},
     {TEXT("ZepAppRelay.exe"), false}, {TEXT("ZepNetOpt.dll"), false}, {TEXT("ZepUsbOpt.dll"), false},
