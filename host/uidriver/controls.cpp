@@ -492,7 +492,9 @@ ControlView Read(HWND control)
     ControlView v;
     v.id = GetDlgCtrlID(control);
     v.kind = KindOf(control);
-    v.text = v.kind == ControlKind::DropDownList ? WString() : Text(control);
+    // A user sees no text on a drop-down list's window or an icon (whose window text may hold the icon's
+    // resource ordinal).
+    v.text = v.kind == ControlKind::DropDownList || v.kind == ControlKind::Icon ? WString() : Text(control);
     v.enabled = Enabled(control);
     v.visible = Visible(control);
     v.checked = Checked(control);

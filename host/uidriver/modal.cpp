@@ -159,15 +159,23 @@ UINT IconOf(HWND box)
     return 0;
 }
 
+// The button Enter would press: the one drawn as default (a box moves the default look to its MB_DEFBUTTONn
+// button, which need not be the dialog's DM_GETDEFID), else the dialog's default id, else OK.
+int DefaultButton(HWND box)
+{
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (KindOf(c) == ControlKind::DefPushButton && IsWindowVisible(c)) return GetDlgCtrlID(c);
+    LRESULT def = SendMessageW(box, DM_GETDEFID, 0, 0);
+    return HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDOK;
+}
+
 void AnswerBox(HWND box)
 {
     MessageBoxSeen seen;
     seen.text = Text(GetDlgItem(box, 0xFFFF));
     seen.caption = Text(box);
     seen.type = IconOf(box);
-    LRESULT def = SendMessageW(box, DM_GETDEFID, 0, 0);
-    int fallback = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDOK;
-    int answer = g_hook->driver->RunMessageBox(seen, fallback);
+    int answer = g_hook->driver->RunMessageBox(seen, DefaultButton(box));
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
 }
 
