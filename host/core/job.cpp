@@ -1,6 +1,7 @@
 // Installing the demo driver and printing a document through the rendering plug-in into a spooler job.
 #include "host/core/job.h"
 
+#include "host/core/plugincom.h"
 #include "host/core/prompt.h"
 #include "host/core/transcribe.h"
 #include "host/core/uistore.h"
@@ -63,22 +64,9 @@ bool JobWasCancelled(HANDLE printer, DWORD jobId)
 
 bool PluginModule::Load(const WString &path, std::string &error)
 {
-    library_.reset(LoadLibraryW(path.c_str()));
-    if (!library_) {
-        error = "cannot load the rendering plug-in " + Narrow(path) + " (" + ErrorText(GetLastError()) + ")";
-        return false;
-    }
-    auto getClassObject =
-        FunctionCast<PFN_DllGetClassObject>(GetProcAddress(library_.get(), "DllGetClassObject"));
-    if (!getClassObject) {
-        error = "the rendering plug-in has no DllGetClassObject";
-        return false;
-    }
+    constexpr PluginLoadTexts kTexts = {"rendering", "the rendering plug-in has no DllGetClassObject"};
     ComPtr<IClassFactory> factory;
-    if (FAILED(getClassObject(CLSID_OEMRENDER, kIidClassFactory, factory.put_void())) || !factory) {
-        error = "the rendering plug-in does not serve its class";
-        return false;
-    }
+    if (!LoadPluginFactory(path, CLSID_OEMRENDER, kTexts, library_, factory, error)) return false;
     // An IPrintOemPS2 object takes every finished block through its WritePrinter; an older one does not.
     ps2_ = SUCCEEDED(factory->CreateInstance(nullptr, IID_IPrintOemPS2, plugin_.put_void())) && plugin_;
     if (!ps2_ && (FAILED(factory->CreateInstance(nullptr, IID_IPrintOemPS, plugin_.put_void())) || !plugin_)) {

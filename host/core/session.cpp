@@ -1,6 +1,8 @@
 // The core driver's side of one rendering plug-in: interfaces, device object, DDI table and output blocks.
 #include "host/core/session.h"
 
+#include "host/core/plugincom.h"
+
 #include <cstring>
 
 namespace zep::host {
@@ -18,72 +20,27 @@ RenderSession *FromDhpdev(DHPDEV dhpdev) { return FromDevObj(reinterpret_cast<PD
 RenderSession *FromSurface(SURFOBJ *pso) { return pso ? FromDhpdev(pso->dhpdev) : nullptr; }
 
 // The core's helper interface for the plug-in; stateless, it finds the device through the device object.
-class CoreServices final : public IPrintOemDriverPS {
+class CoreServices final : public CoreHelperObject<CoreServices, IPrintOemDriverPS, IID_IPrintOemDriverPS> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override
-    {
-        if (!ppv) return E_POINTER;
-        if (IsEqualIID(riid, kIidUnknown) || IsEqualIID(riid, IID_IPrintOemDriverPS)) {
-            *ppv = static_cast<IPrintOemDriverPS *>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        LONG left = InterlockedDecrement(&refs_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
     HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID pdriverobj, PCSTR feature, PVOID out, DWORD size,
                                                   PDWORD needed, PDWORD options) override;
     HRESULT STDMETHODCALLTYPE DrvWriteSpoolBuf(PDEVOBJ pdevobj, PVOID buffer, DWORD size, DWORD *written) override;
-
-private:
-    LONG refs_ = 1;
 };
 
 } // namespace
 
 // The core's callbacks and DDI functions; a friend, so they reach the session's bookkeeping.
 struct CoreCallbacks {
-    // A keyword answers its current option as NUL-terminated ASCII; a predefined index below 0x10000 (only
-    // OEMGDS_PS_OUTPUT_OPTION is known) answers a DWORD. A short buffer is left untouched.
     static BOOL GetDriverSetting(PVOID pdriverobj, PCSTR feature, PVOID out, DWORD size, PDWORD needed,
                                  PDWORD options)
     {
         RenderSession *s = FromDevObj(pdriverobj);
-        if (!s || !feature) {
+        if (!s) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
         }
-        auto answer = [&](const void *data, DWORD bytes) -> BOOL {
-            if (needed) *needed = bytes;
-            if (!out || size < bytes) {
-                SetLastError(ERROR_INSUFFICIENT_BUFFER);
-                return FALSE;
-            }
-            std::memcpy(out, data, bytes);
-            if (options) *options = 1;
-            return TRUE;
-        };
-        if (reinterpret_cast<ULONG_PTR>(feature) < 0x10000) {
-            if (reinterpret_cast<ULONG_PTR>(feature) != OEMGDS_PS_OUTPUT_OPTION) {
-                SetLastError(ERROR_NOT_SUPPORTED);
-                return FALSE;
-            }
-            DWORD value = s->settings_.psOutputOption;
-            return answer(&value, sizeof value);
-        }
-        auto it = s->settings_.options.find(feature);
-        if (it == s->settings_.options.end()) {
-            SetLastError(ERROR_INVALID_PARAMETER);
-            return FALSE;
-        }
-        return answer(it->second.c_str(), static_cast<DWORD>(it->second.size() + 1));
+        return AnswerDriverSetting(
+            s->settings_.options, [s] { return s->settings_.psOutputOption; }, feature, out, size, needed, options);
     }
 
     // Appends at the current injection point; the block is sent once the plug-in returns.

@@ -1,6 +1,7 @@
 // Printing preferences as the core driver runs them: plug-in life cycle, core services, the core's page, Apply.
 #include "host/core/uisession.h"
 
+#include "host/core/plugincom.h"
 #include "host/core/session.h"
 #include "host/core/uistore.h"
 #include "host/uidriver/uidriver.h"
@@ -60,26 +61,8 @@ LONG_PTR CALLBACK ComPropSheetCallback(HANDLE sheet, UINT function, LPARAM lPara
 }
 
 // The core's helper object for the UI plug-in: the same services as OEMUIPROCS, reached through COM.
-class CoreUiServices final : public IPrintOemDriverUI {
+class CoreUiServices final : public CoreHelperObject<CoreUiServices, IPrintOemDriverUI, IID_IPrintOemDriverUI> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override
-    {
-        if (!ppv) return E_POINTER;
-        if (IsEqualIID(riid, kIidUnknown) || IsEqualIID(riid, IID_IPrintOemDriverUI)) {
-            *ppv = static_cast<IPrintOemDriverUI *>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        LONG left = InterlockedDecrement(&refs_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
     HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID pci, PCSTR feature, PVOID out, DWORD size, PDWORD needed,
                                                   PDWORD options) override
     {
@@ -90,9 +73,6 @@ public:
     {
         return UpdateUISettingCallback(pci, item, previous, mode) ? S_OK : E_FAIL;
     }
-
-private:
-    LONG refs_ = 1;
 };
 
 // The UI plug-in named by the plug-in INI file among the dependent files ("OEMFiles"/"OEMConfigFile1").
@@ -314,18 +294,9 @@ PrefsSession::~PrefsSession()
 
 bool PrefsSession::LoadPlugin(const WString &path, std::string &error)
 {
-    library_.reset(LoadLibraryW(path.c_str()));
-    if (!library_) {
-        error = "cannot load the UI plug-in " + Narrow(path) + " (error " + std::to_string(GetLastError()) + ")";
-        return false;
-    }
-    auto getClassObject =
-        FunctionCast<PFN_DllGetClassObject>(GetProcAddress(library_.get(), "DllGetClassObject"));
+    constexpr PluginLoadTexts kTexts = {"UI", "the UI plug-in does not serve its class"};
     ComPtr<IClassFactory> factory;
-    if (!getClassObject || FAILED(getClassObject(CLSID_OEMUI, kIidClassFactory, factory.put_void())) || !factory) {
-        error = "the UI plug-in does not serve its class";
-        return false;
-    }
+    if (!LoadPluginFactory(path, CLSID_OEMUI, kTexts, library_, factory, error)) return false;
     if (FAILED(factory->CreateInstance(nullptr, IID_IPrintOemUI2, plugin_.put_void())) || !plugin_) {
         error = "the UI plug-in could not create its object";
         return false;
@@ -631,34 +602,9 @@ BOOL PrefsSession::UpdateUISetting(PVOID item, DWORD previous, DWORD mode)
 
 BOOL PrefsSession::GetDriverSetting(PCSTR feature, PVOID out, DWORD size, PDWORD needed, PDWORD options)
 {
-    if (!feature) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    auto answer = [&](const void *data, DWORD bytes) -> BOOL {
-        if (needed) *needed = bytes;
-        if (!out || size < bytes) {
-            SetLastError(ERROR_INSUFFICIENT_BUFFER);
-            return FALSE;
-        }
-        std::memcpy(out, data, bytes);
-        if (options) *options = 1;
-        return TRUE;
-    };
-    if (reinterpret_cast<ULONG_PTR>(feature) < 0x10000) {
-        if (reinterpret_cast<ULONG_PTR>(feature) != OEMGDS_PS_OUTPUT_OPTION) {
-            SetLastError(ERROR_NOT_SUPPORTED);
-            return FALSE;
-        }
-        DWORD value = settings_.devmode.Core()->bPsOutputOption;
-        return answer(&value, sizeof value);
-    }
-    auto it = settings_.options.find(feature);
-    if (it == settings_.options.end()) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    return answer(it->second.c_str(), static_cast<DWORD>(it->second.size() + 1));
+    return AnswerDriverSetting(
+        settings_.options, [this] { return static_cast<DWORD>(settings_.devmode.Core()->bPsOutputOption); }, feature,
+        out, size, needed, options);
 }
 
 LONG_PTR PrefsSession::ComPropSheet(UINT function, LPARAM lParam1, LPARAM lParam2)

@@ -21,34 +21,7 @@ protected:
         if (!GetClassInfoExW(nullptr, WC_LISTVIEWW, &wc)) GTEST_SKIP() << "no list view class in the layer yet";
         dlg_ = ui::OpenDialog(module_.get(), IDD_EVERY_CONTROL, LoggingProc, reinterpret_cast<LPARAM>(&log_));
         ASSERT_TRUE(dlg_) << GetLastError();
-        for (const char *s : {"Alpha", "Beta", "Gamma", "Delta", "Epsilon", "Zeta"})
-            SendMessageW(Item(IDC_LIST), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(s).c_str()));
-        for (const char *s : {"Letter", "A4", "Legal"})
-            SendMessageW(Item(IDC_DROPLIST), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(s).c_str()));
-        for (const char *s : {"One", "Two"})
-            SendMessageW(Item(IDC_DROPDOWN), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(s).c_str()));
-        SetScrollRange(Item(IDC_SCROLL), SB_CTL, 0, 100, FALSE);
-        SendMessageW(Item(IDC_TRACKBAR), TBM_SETRANGE, FALSE, MAKELPARAM(0, 20));
-        SendMessageW(Item(IDC_UPDOWN), UDM_SETRANGE32, 0, 10);
-        SendMessageW(Item(IDC_UPDOWN), UDM_SETPOS32, 0, 0);
-        HWND lv = Item(IDC_LISTVIEW);
-        WString name = W("Name"), value = W("Value");
-        LVCOLUMNW col{};
-        col.mask = LVCF_TEXT | LVCF_WIDTH;
-        col.cx = 100;
-        col.pszText = name.data();
-        SendMessageW(lv, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&col));
-        col.pszText = value.data();
-        SendMessageW(lv, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&col));
-        for (int i = 0; i < 2; ++i) {
-            WString first = W(i ? "Second" : "First"), second = W(i ? "2" : "1");
-            LVITEMW it{};
-            it.mask = LVIF_TEXT;
-            it.iItem = i;
-            it.pszText = first.data();
-            SendMessageW(lv, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&it));
-            ListView_SetItemText(lv, i, 1, second.data());
-        }
+        test::FillEveryControl(dlg_);
         log_.heard.clear();
     }
     void TearDown() override { ZepUiDestroyAllWindows(); }

@@ -7,29 +7,15 @@
 
 #include "common/win32.h"
 #include "host/uidriver/uidriver.h"
+#include "tests/win32/fixture_modules.h"
 #include "zep_ui.h"
 
 namespace zep::uitest {
 
 using ui::WString;
+using Module = test::LoadedModule;  // a module loaded for the test's lifetime
 
 inline WString W(const std::string &ascii) { return WString(ascii.begin(), ascii.end()); }
-
-// A module loaded for the test's lifetime.
-class Module {
-public:
-    explicit Module(const char *path) : handle_(LoadLibraryW(W(path).c_str())) {}
-    ~Module()
-    {
-        if (handle_) FreeLibrary(handle_);
-    }
-    Module(const Module &) = delete;
-    Module &operator=(const Module &) = delete;
-    HMODULE get() const { return handle_; }
-
-private:
-    HMODULE handle_;
-};
 
 // What a dialog's parent hears: WM_COMMAND, WM_NOTIFY and the scroll messages.
 struct Heard {

@@ -1,5 +1,6 @@
 // Module resources: lookup by type, name and language, loading, string tables, and the layout of ZepPS's own
 // resources (the PostScript templates and the job-name dialog).
+#include "fixture_modules.h"
 #include "win32_test.h"
 
 #include <algorithm>
@@ -11,22 +12,6 @@
 using namespace zep::test;
 
 namespace {
-
-// A module loaded for the whole suite and freed after it.
-class LoadedModule {
-public:
-    explicit LoadedModule(const char *path) : module_(LoadLibraryW(Wide(path).c_str())) {}
-    ~LoadedModule()
-    {
-        if (module_) FreeLibrary(module_);
-    }
-    LoadedModule(const LoadedModule &) = delete;
-    LoadedModule &operator=(const LoadedModule &) = delete;
-    HMODULE get() const { return module_; }
-
-private:
-    HMODULE module_;
-};
 
 HMODULE Fixture()
 {

@@ -1,5 +1,6 @@
 // The UI driver on real templates (the fixture's every-control dialog, ZepPS's job-name dialog): opened, read and
 // driven modeless, then run modal with a message box inside, answered through the driver's queues.
+#include "fixture_modules.h"
 #include "win32_test.h"
 
 #include "host/uidriver/uidriver.h"
@@ -14,22 +15,6 @@ namespace ui = zep::ui;
 using ui::ControlKind;
 
 namespace {
-
-// A module loaded for the test's lifetime.
-class LoadedModule {
-public:
-    explicit LoadedModule(const char *path) : module_(LoadLibraryW(Wide(path).c_str())) {}
-    ~LoadedModule()
-    {
-        if (module_) FreeLibrary(module_);
-    }
-    LoadedModule(const LoadedModule &) = delete;
-    LoadedModule &operator=(const LoadedModule &) = delete;
-    HMODULE get() const { return module_; }
-
-private:
-    HMODULE module_;
-};
 
 // What the dialog hears from its controls: WM_COMMAND, WM_NOTIFY and the scroll messages.
 struct Heard {
@@ -193,36 +178,7 @@ protected:
         ASSERT_TRUE(module_.get()) << ZEP_RES_FIXTURE_PATH << " error " << GetLastError();
         dlg_ = ui::OpenDialog(module_.get(), IDD_EVERY_CONTROL, LoggingProc, reinterpret_cast<LPARAM>(&log_));
         ASSERT_TRUE(dlg_) << "error " << GetLastError();
-        for (const char *s : {"Alpha", "Beta", "Gamma", "Delta", "Epsilon", "Zeta"})
-            SendMessageW(Item(IDC_LIST), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(s).c_str()));
-        for (const char *s : {"Letter", "A4", "Legal"})
-            SendMessageW(Item(IDC_DROPLIST), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(s).c_str()));
-        for (const char *s : {"One", "Two"})
-            SendMessageW(Item(IDC_DROPDOWN), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(s).c_str()));
-        SetScrollRange(Item(IDC_SCROLL), SB_CTL, 0, 100, FALSE);
-        SendMessageW(Item(IDC_TRACKBAR), TBM_SETRANGE, FALSE, MAKELPARAM(0, 20));
-        SendMessageW(Item(IDC_UPDOWN), UDM_SETRANGE32, 0, 10);
-        SendMessageW(Item(IDC_UPDOWN), UDM_SETPOS32, 0, 0);
-        HWND lv = Item(IDC_LISTVIEW);
-        WString name = Wide("Name"), value = Wide("Value");
-        LVCOLUMNW col{};
-        col.mask = LVCF_TEXT | LVCF_WIDTH;
-        col.cx = 100;
-        col.pszText = name.data();
-        SendMessageW(lv, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&col));
-        col.pszText = value.data();
-        SendMessageW(lv, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&col));
-        for (int i = 0; i < 2; ++i) {
-            WString first = Wide(i ? "Second" : "First"), second = Wide(i ? "2" : "1");
-            LVITEMW it{};
-            it.mask = LVIF_TEXT;
-            it.iItem = i;
-            it.pszText = first.data();
-            SendMessageW(lv, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&it));
-            it.iSubItem = 1;
-            it.pszText = second.data();
-            SendMessageW(lv, LVM_SETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&it));
-        }
+        FillEveryControl(dlg_);
         ui::Pump();
         log_.heard.clear();
     }

@@ -158,7 +158,9 @@ protected:
         for (char &c : stem)
             if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-') c = '_';
         for (unsigned attempt = 0; attempt < 1000; ++attempt) {
-            WString candidate = WString(temp) + Wide(stem.c_str()) + Wide(("-" + std::to_string(attempt)).c_str());
+            const std::string leaf = stem + "-" + std::to_string(attempt);
+            WString candidate(temp);
+            candidate.append(Wide(leaf.c_str()));
             if (CreateDirectoryW(candidate.c_str(), nullptr)) {
                 folder_ = candidate;
                 return;
