@@ -265,6 +265,7 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, const BYTE *data, HWND parent,
     w->dialog->ownsFont = font != nullptr;
     if (font) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
+    HWND defaultButton = nullptr;
     for (const ItemSpec &it : d.items) {
         RECT r = ToPixels(it.x, it.y, it.cx, it.cy, bx, by);
         LPCWSTR itemClass = it.className.empty() ? AtomClass(it.classAtom) : it.className.c_str();
@@ -280,6 +281,12 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, const BYTE *data, HWND parent,
             return nullptr;
         }
         if (font) SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        // A dialog has one default button: the last one the template creates; earlier ones become plain.
+        if (SendMessageW(c, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) {
+            if (defaultButton) SendMessageW(defaultButton, BM_SETSTYLE, BS_PUSHBUTTON, FALSE);
+            defaultButton = c;
+            w->dialog->defId = static_cast<int>(it.id);
+        }
     }
 
     HWND first = GetNextDlgTabItem(hwnd, nullptr, FALSE);

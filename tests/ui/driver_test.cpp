@@ -39,7 +39,7 @@ TEST_F(EveryControl, EachControlIsOfItsKind)
         ControlKind kind;
         const char *text;
     } cases[] = {
-        {IDC_PUSH, ControlKind::PushButton, "&Push"},        {IDC_DEFPUSH, ControlKind::DefPushButton, "&Default"},
+        {IDC_PUSH, ControlKind::PushButton, "&Push"},        {IDC_DEFPUSH, ControlKind::PushButton, "&Default"},
         {IDC_CHECK, ControlKind::CheckBox, "Chec&k"},        {IDC_AUTOCHECK, ControlKind::CheckBox, "&Auto check"},
         {IDC_GROUP, ControlKind::GroupBox, "&Group"},        {IDC_RADIO1, ControlKind::RadioButton, "Radio &1"},
         {IDC_AUTORADIO2, ControlKind::RadioButton, "Auto radio &4"}, {IDC_OWNERDRAW, ControlKind::OwnerDrawButton, ""},
