@@ -16,6 +16,7 @@
 #include "host/uidriver/uidriver.h"
 #include "host_test_util.h"
 #include "zep_platform.h"
+#include "zep_ui.h"
 
 using namespace host_test;
 using namespace zep::host;
@@ -420,3 +421,38 @@ TEST_F(PrefsTest, ASecureJobChosenInPreferencesReachesThePrintedPjl)
 }
 
 } // namespace
+
+namespace {
+std::vector<std::string> g_shellCalls;
+LONG_PTR CALLBACK RecordShell(const ZEP_UI_CALL *call, void *)
+{
+    if (std::strcmp(call->function, "ShellExecuteW") == 0) {
+        std::string file;
+        for (LPCWSTR p = call->text1; p && *p; ++p) file += static_cast<char>(*p);
+        g_shellCalls.push_back(file + (call->text2 ? " verb" : " default") + " show=" + std::to_string(call->value1));
+    }
+    return 0;
+}
+} // namespace
+
+// The support page comes from the support library and its button opens the model's support site.
+TEST_F(PrefsTest, TheSupportPageOpensTheSupportSite)
+{
+    PrefsSession session;
+    std::string error;
+    ASSERT_TRUE(session.Open(kDemoPrinter, error)) << error;
+    int support = -1;
+    for (size_t i = 0; i < session.Pages().size(); ++i)
+        if (session.Pages()[i].title == zep::ui::WString(u"Support")) support = static_cast<int>(i);
+    ASSERT_GE(support, 0) << "no support page";
+    ASSERT_TRUE(zep::ui::ShowSheetPage(session.Sheet(), support));
+    HWND page = zep::ui::SheetPage(session.Sheet());
+    ASSERT_NE(page, nullptr);
+
+    g_shellCalls.clear();
+    ZepUiSetCallHook(RecordShell, nullptr);
+    EXPECT_TRUE(zep::ui::Click(GetDlgItem(page, 1002)));
+    ZepUiSetCallHook(nullptr, nullptr);
+    EXPECT_EQ(g_shellCalls, (std::vector<std::string>{"https://support.zep.example/cl500/ default show=" +
+                                                      std::to_string(SW_SHOWNORMAL)}));
+}
