@@ -19,9 +19,9 @@ struct CorePrivateDevmode {
     DWORD dwPrivateSize;     // 228: sizeof(CorePrivateDevmode)
     DWORD dwOemSize;         // 232: size of the plug-in section that follows
     DWORD dwNupCount;        // 236: pages per sheet
-    BYTE bReserved1[104];
+    BYTE bFeatureSelection[104]; // 240: the kept PPD feature selection (count, then option position + 1 each)
     BYTE bPsOutputOption;    // 344: 0 speed, 1 portability, 2 Encapsulated PostScript, 3 archive
-    BYTE bReserved2[11];
+    BYTE bUiSelection[11];       // 345: selections only the UI shows (orientation, mirror, pages per sheet)
     BYTE bNupLayout;         // 356: pages-per-sheet layout code (1 and 3 turn the page, 6 is booklet)
     BYTE bReserved3[63];
 };

@@ -140,7 +140,7 @@ void CoreItems::Build(const Ppd &ppd, const DocSettings &settings)
 
     const DEVMODEW *pub = const_cast<DocSettings &>(settings).devmode.Public();
     const CorePrivateDevmode *core = CoreOf(settings);
-    auto coreByte = [&](size_t at) -> LONG { return core ? core->bReserved2[at] : 0; };
+    auto coreByte = [&](size_t at) -> LONG { return core ? core->bUiSelection[at] : 0; };
 
     Add(Kind::Orientation, kItemOrientation, DMPUB_ORIENTATION, TEXT("Orientation"), Texts(kOrientations),
         pub->dmOrientation == DMORIENT_LANDSCAPE ? (coreByte(kCoreOrientationSel) == 2 ? 2 : 1) : 0, nullptr);
@@ -237,7 +237,7 @@ bool CoreItems::Apply(size_t index, LONG sel, const Ppd &ppd, DocSettings &setti
     case Kind::Orientation:
         pub->dmOrientation = sel == 0 ? DMORIENT_PORTRAIT : DMORIENT_LANDSCAPE;
         pub->dmFields |= DM_ORIENTATION;
-        if (core) core->bReserved2[kCoreOrientationSel] = static_cast<BYTE>(sel);
+        if (core) core->bUiSelection[kCoreOrientationSel] = static_cast<BYTE>(sel);
         return true;
     case Kind::Scale:
         pub->dmScale = static_cast<SHORT>(sel);
@@ -254,7 +254,7 @@ bool CoreItems::Apply(size_t index, LONG sel, const Ppd &ppd, DocSettings &setti
         return true;
     case Kind::Nup:
         if (!core) return false;
-        core->bReserved2[kCoreNupSel] = static_cast<BYTE>(sel);
+        core->bUiSelection[kCoreNupSel] = static_cast<BYTE>(sel);
         core->dwNupCount = kNupChoices[sel].count;
         core->bNupLayout = kNupChoices[sel].layout;
         return true;
@@ -264,7 +264,7 @@ bool CoreItems::Apply(size_t index, LONG sel, const Ppd &ppd, DocSettings &setti
         return true;
     case Kind::Mirror:
         if (!core) return false;
-        core->bReserved2[kCoreMirrorSel] = sel == 0 ? 1 : 0;
+        core->bUiSelection[kCoreMirrorSel] = sel == 0 ? 1 : 0;
         return true;
     }
     return false;

@@ -48,15 +48,15 @@ bool WritePrinterDevmode(const WString &printerName, const std::vector<BYTE> &de
 void StoreFeatureSelection(const Ppd &ppd, const std::map<std::string, std::string> &selection,
                            CorePrivateDevmode &core)
 {
-    std::memset(core.bReserved1, 0, sizeof core.bReserved1);
+    std::memset(core.bFeatureSelection, 0, sizeof core.bFeatureSelection);
     size_t count = std::min(ppd.features.size(), kStoredFeatureCapacity);
-    core.bReserved1[0] = static_cast<BYTE>(count);
+    core.bFeatureSelection[0] = static_cast<BYTE>(count);
     for (size_t i = 0; i < count; ++i) {
         const PpdFeature &f = ppd.features[i];
         auto it = selection.find(f.keyword);
         if (it == selection.end()) continue;
         for (size_t k = 0; k < f.options.size() && k < 0xFF; ++k)
-            if (f.options[k].name == it->second) core.bReserved1[1 + i] = static_cast<BYTE>(k + 1);
+            if (f.options[k].name == it->second) core.bFeatureSelection[1 + i] = static_cast<BYTE>(k + 1);
     }
 }
 
@@ -64,9 +64,9 @@ std::map<std::string, std::string> StoredFeatureSelection(const Ppd &ppd, const 
 {
     std::map<std::string, std::string> out;
     size_t count = std::min(ppd.features.size(), kStoredFeatureCapacity);
-    if (core.bReserved1[0] != count) return out;
+    if (core.bFeatureSelection[0] != count) return out;
     for (size_t i = 0; i < count; ++i) {
-        BYTE at = core.bReserved1[1 + i];
+        BYTE at = core.bFeatureSelection[1 + i];
         const PpdFeature &f = ppd.features[i];
         if (at != 0 && at <= f.options.size()) out[f.keyword] = f.options[at - 1].name;
     }

@@ -9,14 +9,14 @@
 
 namespace zep::host {
 
-// Places in the core part's reserved bytes. bReserved1 holds the feature selection: its first byte the number of
-// features it covers, then one byte per PPD feature in file order, the option's position plus one (0: the PPD's
-// default). bReserved2 holds what only the UI shows.
-inline constexpr size_t kStoredFeatureCapacity = sizeof(CorePrivateDevmode::bReserved1) - 1;
+// Where the core part keeps settings. bFeatureSelection: its first byte the number of features it covers, then
+// one byte per PPD feature in file order, the option's position plus one (0: the PPD's default). bUiSelection:
+// what only the UI shows.
+inline constexpr size_t kStoredFeatureCapacity = sizeof(CorePrivateDevmode::bFeatureSelection) - 1;
 inline constexpr size_t kCoreOrientationSel = 0;  // 0 portrait, 1 landscape, 2 rotated landscape
 inline constexpr size_t kCoreMirrorSel = 1;       // 1: mirrored output
 inline constexpr size_t kCoreNupSel = 2;          // position in the pages-per-sheet list
-static_assert(sizeof(CorePrivateDevmode::bReserved2) > kCoreNupSel);
+static_assert(sizeof(CorePrivateDevmode::bUiSelection) > kCoreNupSel);
 
 // The stored DEVMODE of the printer (empty when there is none or it cannot be read).
 std::vector<BYTE> ReadPrinterDevmode(HANDLE printer);
