@@ -203,6 +203,18 @@ inline uint32_t Rop3(BYTE code, uint32_t P, uint32_t S, uint32_t D)
     return r & 0xffffff;
 }
 
+// How a DIB section's bits are laid out, for reading and writing its pixels.
+DibFormat FormatOf(const Bitmap &b)
+{
+    DibFormat f;
+    f.bpp = b.bih.biBitCount;
+    f.colors = b.colors.data();
+    f.ncolors = static_cast<int>(b.colors.size());
+    f.bitfields = b.bih.biCompression == BI_BITFIELDS;
+    std::memcpy(f.masks, b.masks, sizeof b.masks);
+    return f;
+}
+
 } // namespace
 
 Bitmap::~Bitmap()
@@ -214,12 +226,7 @@ Bitmap::~Bitmap()
 void Bitmap::PullDib()
 {
     if (!dib) return;
-    DibFormat f;
-    f.bpp = bih.biBitCount;
-    f.colors = colors.data();
-    f.ncolors = static_cast<int>(colors.size());
-    f.bitfields = bih.biCompression == BI_BITFIELDS;
-    std::memcpy(f.masks, masks, sizeof masks);
+    const DibFormat f = FormatOf(*this);
     cairo_surface_flush(surface);
     bool bottomUp = bih.biHeight > 0;
     for (int y = 0; y < height; ++y) {
@@ -233,12 +240,7 @@ void Bitmap::PullDib()
 void Bitmap::PushDib()
 {
     if (!dib) return;
-    DibFormat f;
-    f.bpp = bih.biBitCount;
-    f.colors = colors.data();
-    f.ncolors = static_cast<int>(colors.size());
-    f.bitfields = bih.biCompression == BI_BITFIELDS;
-    std::memcpy(f.masks, masks, sizeof masks);
+    const DibFormat f = FormatOf(*this);
     cairo_surface_flush(surface);
     bool bottomUp = bih.biHeight > 0;
     for (int y = 0; y < height; ++y) {
