@@ -5,9 +5,11 @@
 #include <iterator>
 #include <vector>
 
+#include "common/companions.h"
 #include "common/config.h"
 #include "common/handle.h"
 #include "common/keywords.h"
+#include "common/printer.h"
 #include "render/inject_points.h"
 #include "render/jobname_dialog.h"
 #include "render/state.h"
@@ -112,7 +114,7 @@ public:
     }
 
     JobType EffectiveJobType() override { return zep::EffectiveJobType(rc_); }
-    bool CardDriverPresent() override { return IsCardDriverPresent(printer_); }
+    bool CardDriverPresent() override { return QueryCardDriver(printer_) != 0; }
     void DriverName(WCHAR *out, DWORD cch) override { GetDriverName(printer_, out, cch); }
 
     void DriverVersionValue(WCHAR *out, DWORD cch) override
@@ -123,16 +125,7 @@ public:
         GetPrivateProfileStringW(TEXT("Version"), TEXT("DriverVer"), TEXT(""), out, cch, path);
     }
 
-    bool PrinterAttributes(DWORD *attributes) override
-    {
-        DWORD needed = 0;
-        GetPrinterW(printer_, 2, nullptr, 0, &needed);
-        if (needed == 0) return false;
-        GlobalBlock info(GlobalAlloc(GPTR, needed));
-        if (!info || !GetPrinterW(printer_, 2, static_cast<LPBYTE>(info.get()), needed, &needed)) return false;
-        *attributes = static_cast<const PRINTER_INFO_2W *>(info.get())->Attributes;
-        return true;
-    }
+    bool PrinterAttributes(DWORD *attributes) override { return GetPrinterAttributes(printer_, attributes); }
 
     void AskJobName(OemDevmode *dm) override { ShowJobNameDialog(g_render.module, dm); }
 

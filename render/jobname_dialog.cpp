@@ -4,40 +4,17 @@
 #include <algorithm>
 #include <iterator>
 
+#include "common/jobname.h"
 #include "render/state.h"
 
 namespace zep {
 
-static_assert(sizeof(OemDevmode::wszJobName) == (kJobNameEditChars + 1) * sizeof(WCHAR));
-
-bool IsJobNameChar(WCHAR c) { return c >= 0x20 && c <= 0x7E && c != '"'; }
-
-int FilterJobNameText(WCHAR *text)
-{
-    int dropped = 0;
-    WCHAR *out = text;
-    for (const WCHAR *in = text; *in; ++in) {
-        if (IsJobNameChar(*in))
-            *out++ = *in;
-        else
-            ++dropped;
-    }
-    *out = 0;
-    return dropped;
-}
-
-DWORD CaretAfterFilter(DWORD selectionEnd, int dropped)
-{
-    const auto back = static_cast<DWORD>(dropped);
-    return selectionEnd > back ? selectionEnd - back : 0;
-}
-
 void JobNameDialogInit(JobNameDialogView &view, const OemDevmode &dm)
 {
-    view.LimitEdit(kJobNameEditChars);
+    view.LimitEdit(kJobNameChars);
     // The stored name may lack its NUL in a crafted record; the edit gets at most the 16 characters.
-    WCHAR name[kJobNameEditChars + 1] = {};
-    for (int i = 0; i < kJobNameEditChars && dm.wszJobName[i]; ++i) name[i] = dm.wszJobName[i];
+    WCHAR name[kJobNameChars + 1] = {};
+    for (int i = 0; i < kJobNameChars && dm.wszJobName[i]; ++i) name[i] = dm.wszJobName[i];
     view.SetEditText(name);
     view.CentreTopmost();
 }
@@ -47,11 +24,11 @@ void JobNameEditNotify(JobNameDialogView &view, WORD code)
     // The input method would compose outside the filter; typing goes straight into the edit instead.
     view.DetachInputMethod();
     if (code != EN_UPDATE) return;
-    WCHAR text[kJobNameEditChars + 1] = {};
-    view.GetEditText(text, kJobNameEditChars + 1);
+    WCHAR text[kJobNameChars + 1] = {};
+    view.GetEditText(text, kJobNameChars + 1);
     DWORD start = 0, end = 0;
     view.GetEditSelection(&start, &end);
-    int dropped = FilterJobNameText(text);
+    int dropped = FilterText(text, IsJobNameChar);
     if (dropped == 0) return;
     view.Beep();
     view.SetEditText(text);
@@ -61,8 +38,8 @@ void JobNameEditNotify(JobNameDialogView &view, WORD code)
 
 void JobNameDialogOk(JobNameDialogView &view, OemDevmode &dm)
 {
-    WCHAR name[kJobNameEditChars + 1] = {};
-    view.GetEditText(name, kJobNameEditChars + 1);
+    WCHAR name[kJobNameChars + 1] = {};
+    view.GetEditText(name, kJobNameChars + 1);
     if (!name[0]) {
         view.ShowNameMissing();
         view.FocusEdit();

@@ -5,16 +5,6 @@
 
 namespace zep {
 
-inline constexpr int kJobNameEditChars = 16;
-
-// The dialog keeps what a user could type for a PJL job name: printable ASCII other than the double quote.
-bool IsJobNameChar(WCHAR c);
-
-// Drops the characters IsJobNameChar refuses from text (in place); returns how many were dropped.
-int FilterJobNameText(WCHAR *text);
-// Where the caret goes after a filter: the old selection end moved back by what was dropped, not below 0.
-DWORD CaretAfterFilter(DWORD selectionEnd, int dropped);
-
 // What the dialog logic does to its window, so it runs without one; the Win32 form works on the HWND.
 class JobNameDialogView {
 public:

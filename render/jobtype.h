@@ -1,5 +1,6 @@
 // Feature options read from the core driver and the job type that decides the header and the output gate.
 #pragma once
+#include "common/jobtype.h"
 #include "render/emit.h"
 
 namespace zep {
@@ -12,13 +13,6 @@ void GetFeatureOption(const RenderCall &rc, LPCSTR keyword, CHAR *out);
 bool FeatureIs(const RenderCall &rc, LPCSTR keyword, LPCSTR name);
 // The core's PostScript output option is Encapsulated PostScript.
 bool IsEpsOutput(const RenderCall &rc);
-// The IC card library of the model section reports an installed card driver.
-bool IsCardDriverPresent(HANDLE hPrinter);
-
-enum class JobType { Other, Normal, Secure, Spool, SecureChip };
-
-// The job type named by an option of "ZPJob_Type"; Other for anything else, "" included.
-JobType JobTypeFromOption(LPCSTR option);
 
 struct JobTypeInputs {
     JobType selected;

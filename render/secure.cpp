@@ -1,46 +1,28 @@
 // The secure print password and PJL job name lines, cleaned so that a crafted settings record cannot add PJL.
 #include "render/secure.h"
 
+#include "common/printer.h"
 #include "render/jobcontext.h"
 #include "render/jobname_dialog.h"
 
 namespace zep {
 namespace {
 
-bool IsPinChar(WCHAR c) { return c >= '0' && c <= '9'; }
-
-template <size_t N, size_t M>
-void KeepAccepted(const WCHAR (&field)[N], size_t maxChars, bool (*accept)(WCHAR), CHAR (&out)[M])
-{
-    static_assert(M > 0);
-    size_t o = 0;
-    for (size_t i = 0; i < maxChars && i < N && field[i]; ++i)
-        if (accept(field[i]) && o + 1 < M) out[o++] = static_cast<CHAR>(field[i]);
-    out[o] = 0;
-}
-
 std::string JobNameLine(LPCSTR name) { return std::string("@PJL JOB NAME=\"") + name + "\"\r\n"; }
 
 } // namespace
 
-void PjlJobName(const WCHAR (&field)[17], CHAR (&out)[kJobNameChars + 1])
-{
-    KeepAccepted(field, kJobNameChars, IsJobNameChar, out);
-}
-
-void PjlPin(const WCHAR (&field)[5], CHAR (&out)[kPinDigits + 1]) { KeepAccepted(field, kPinDigits, IsPinChar, out); }
-
 bool ShouldAskJobName(DWORD askFlag, bool attributesRead, DWORD attributes)
 {
     if (!askFlag || !attributesRead) return false;
-    return (attributes & (PRINTER_ATTRIBUTE_SHARED | PRINTER_ATTRIBUTE_NETWORK)) == 0;
+    return (attributes & kSharedOrNetwork) == 0;
 }
 
 std::string SecurePrintLines(JobType type, const OemDevmode *dm, LPCSTR documentName)
 {
     if (type == JobType::Secure || type == JobType::Spool) {
         CHAR name[kJobNameChars + 1] = {};
-        CHAR pin[kPinDigits + 1] = {};
+        CHAR pin[kPinChars + 1] = {};
         if (dm) {
             PjlJobName(dm->wszJobName, name);
             PjlPin(dm->wszJobPassword, pin);

@@ -3,13 +3,11 @@
 #include <string>
 
 #include "common/devmode.h"
+#include "common/jobname.h"
 #include "render/emit.h"
 #include "render/jobtype.h"
 
 namespace zep {
-
-inline constexpr size_t kJobNameChars = 16;
-inline constexpr size_t kPinDigits = 4;
 
 // What the secure lines need from outside the job settings: the printer's attributes and the job-name
 // dialog. The real one asks the spooler and shows dialog 103; tests answer from fields.
@@ -23,12 +21,6 @@ public:
 protected:
     ~JobNamePrompt() = default;
 };
-
-// The settings record can be crafted, so only what the dialogs accept reaches a PJL line. The job name:
-// the first 16 characters of the field (up to its NUL), keeping printable ASCII other than the double
-// quote. The PIN: the first 4 characters, keeping decimal digits. out holds 17 and 5 bytes.
-void PjlJobName(const WCHAR (&field)[17], CHAR (&out)[kJobNameChars + 1]);
-void PjlPin(const WCHAR (&field)[5], CHAR (&out)[kPinDigits + 1]);
 
 // True when the job name is asked for: the prompt flag is set and the printer is known to be neither
 // shared nor on the network. Unknown attributes count as shared: a queue the spooler cannot describe may

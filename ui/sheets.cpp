@@ -156,7 +156,7 @@ void AddDocumentPages(OemUiContext &ctx, UiSheetServices &services)
 {
     if (!ctx.pfnComPropSheet) return;
     ctx.hJobOptionsPage = AddPage(ctx, g_ui.module, kJobOptionsTemplate, JobOptionsPageProc);
-    if (ctx.dwSlotIndex[slotColor] != kSlotAbsent)
+    if (SlotPresent(ctx, slotColor))
         ctx.hColorPage = AddPage(ctx, g_ui.module, kColourTemplate, ColourPageProc);
 
     WCHAR path[MAX_PATH] = {};

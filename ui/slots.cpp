@@ -7,6 +7,7 @@
 
 #include "common/config.h"
 #include "common/devmode.h"
+#include "common/keywords.h"
 #include "ui/state.h"
 
 namespace zep {
@@ -26,66 +27,66 @@ struct KeywordRule {
 
 // Every match applies.
 constexpr KeywordRule kEachRules[] = {
-    {"ZPOutputMode", slotOutputMode, true, 802, 0},
-    {"ZPOutputModeBlack", slotOutputModeBlack, true, 851, 0},
-    {"ZPCollate", slotCollate, true, 807, 0},
-    {"OutputBin", slotOutputBin, true, 849, 0},
-    {"ZPStaple", slotStaple, true, 822, 200},
-    {"ZPMediaType", kNoSlot, false, 417, 0},
-    {"ZPManualFeed", kNoSlot, false, 603, 0},
-    {"TraySwitch", kNoSlot, false, 601, 0},
-    {"ZPPageSizeCheck", kNoSlot, false, 602, 0},
-    {"ZPMPTPageSizeCheck", kNoSlot, false, 605, 0},
-    {"ZPEnvRotate", kNoSlot, false, 2201, 0},
-    {"ZPHDDSpool", slotHDDSpool, true, 1204, 0},
-    {"ZPDrumClean", slotDrumClean, true, 1203, 0},
+    {kw::kOutputMode, slotOutputMode, true, 802, 0},
+    {kw::kOutputModeBlack, slotOutputModeBlack, true, 851, 0},
+    {kw::kCollate, slotCollate, true, 807, 0},
+    {kw::kOutputBin, slotOutputBin, true, 849, 0},
+    {kw::kStaple, slotStaple, true, 822, 200},
+    {kw::kMediaType, kNoSlot, false, 417, 0},
+    {kw::kManualFeed, kNoSlot, false, 603, 0},
+    {kw::kTraySwitch, kNoSlot, false, 601, 0},
+    {kw::kPageSizeCheck, kNoSlot, false, 602, 0},
+    {kw::kMptPageSizeCheck, kNoSlot, false, 605, 0},
+    {kw::kEnvRotate, kNoSlot, false, 2201, 0},
+    {kw::kHddSpool, slotHDDSpool, true, 1204, 0},
+    {kw::kDrumClean, slotDrumClean, true, 1203, 0},
 };
 
 // The first match applies.
 constexpr KeywordRule kColourRules[] = {
-    {"ZPJob_Type", slotJob_Type, true, 0, 0},
-    {"ZPOverlay", slotOverlay, true, 0, 0},
-    {"ZPControl", slotControl, true, 0, 0},
-    {"ZPSeparationorder", slotSeparationorder, true, 0, 0},
-    {"ZPOverPrint", slotOverPrint, true, 0, 0},
-    {"ZPProcessMode", slotProcessMode, true, 0, 0},
-    {"ZPBlackSubstitution", slotBlackSubstitution, true, 0, 0},
-    {"ZPHalftoneMode", slotHalftoneMode, true, 0, 0},
-    {"ZPAlwaysPrnHT", slotAlwaysPrnHT, true, 0, 0},
-    {"ZPColorRenderStyle", slotColorRenderStyle, true, 0, 0},
-    {"ZPColorRenderDict", slotColorRenderDict, true, 0, 0},
-    {"ZPTargetColor", slotTargetColor, true, 0, 0},
-    {"ZPTone", slotTone, true, 0, 0},
-    {"ZPHairLine", slotHairLine, true, 0, 0},
+    {kw::kJobType, slotJob_Type, true, 0, 0},
+    {kw::kOverlay, slotOverlay, true, 0, 0},
+    {kw::kControl, slotControl, true, 0, 0},
+    {kw::kSeparationOrder, slotSeparationorder, true, 0, 0},
+    {kw::kOverPrint, slotOverPrint, true, 0, 0},
+    {kw::kProcessMode, slotProcessMode, true, 0, 0},
+    {kw::kBlackSubstitution, slotBlackSubstitution, true, 0, 0},
+    {kw::kHalftoneMode, slotHalftoneMode, true, 0, 0},
+    {kw::kAlwaysPrnHt, slotAlwaysPrnHT, true, 0, 0},
+    {kw::kColorRenderStyle, slotColorRenderStyle, true, 0, 0},
+    {kw::kColorRenderDict, slotColorRenderDict, true, 0, 0},
+    {kw::kTargetColor, slotTargetColor, true, 0, 0},
+    {kw::kTone, slotTone, true, 0, 0},
+    {kw::kHairLine, slotHairLine, true, 0, 0},
 };
 
-constexpr KeywordRule kPunchRule = {"ZPPunch", slotPunch, true, 823, 0};
-constexpr KeywordRule kBindRule = {"ZPBindPosition", slotBindPosition, true, 824, 0};
+constexpr KeywordRule kPunchRule = {kw::kPunch, slotPunch, true, 823, 0};
+constexpr KeywordRule kBindRule = {kw::kBindPosition, slotBindPosition, true, 824, 0};
 
 // The first match applies; tried only when the item was not the bind position.
 constexpr KeywordRule kQualityRules[] = {
-    {"ZPBlackSubGra", slotBlackSubGra, true, 0, 0},
-    {"ZPColorICMS", slotColorICMS, true, 0, 0},
-    {"ZPCMYKProfile", slotCMYKProfile, true, 0, 0},
-    {"ZPRGBProfile", slotRGBProfile, true, 0, 0},
-    {"ZPCMYKInputProfile", slotCMYKInputProfile, true, 0, 0},
-    {"ZPCMYKLinkProfile", slotCMYKLinkProfile, true, 0, 0},
-    {"ZPOutProfile", slotOutProfile, true, 0, 0},
-    {"ZPSimProfile", slotSimProfile, true, 0, 0},
-    {"ZPPureBlack", slotPureBlack, true, 0, 0},
-    {"ZPPreserveBlack", slotPreserveBlack, true, 0, 0},
-    {"ZPColorMatch", slotColorMatch, true, 0, 0},
-    {"ZPResolution", slotResolution, true, 0, 0},
-    {"ZPImageSmoothing", slotImageSmoothing, true, 0, 0},
-    {"ZPTrapping", slotTrapping, true, 0, 0},
-    {"ZPScreenObo", slotScreenObo, true, 0, 0},
-    {"ZPHairLine", slotHairLine, true, 0, 0},
-    {"ZPFITTOMPT", slotFITTOMPT, true, 0, 0},
-    {"ZPFITTOTRAY1", slotFITTOTRAY1, true, 0, 0},
-    {"ZPFITTOTRAY2", slotFITTOTRAY2, true, 0, 0},
-    {"ZPFITTOTRAY3", slotFITTOTRAY3, true, 0, 0},
-    {"ZPFITTOTRAY4", slotFITTOTRAY4, true, 0, 0},
-    {"ZPFITTOTRAY5", slotFITTOTRAY5, true, 0, 0},
+    {kw::kBlackSubGra, slotBlackSubGra, true, 0, 0},
+    {kw::kColorIcms, slotColorICMS, true, 0, 0},
+    {kw::kCmykProfile, slotCMYKProfile, true, 0, 0},
+    {kw::kRgbProfile, slotRGBProfile, true, 0, 0},
+    {kw::kCmykInputProfile, slotCMYKInputProfile, true, 0, 0},
+    {kw::kCmykLinkProfile, slotCMYKLinkProfile, true, 0, 0},
+    {kw::kOutProfile, slotOutProfile, true, 0, 0},
+    {kw::kSimProfile, slotSimProfile, true, 0, 0},
+    {kw::kPureBlack, slotPureBlack, true, 0, 0},
+    {kw::kPreserveBlack, slotPreserveBlack, true, 0, 0},
+    {kw::kColorMatch, slotColorMatch, true, 0, 0},
+    {kw::kResolution, slotResolution, true, 0, 0},
+    {kw::kImageSmoothing, slotImageSmoothing, true, 0, 0},
+    {kw::kTrapping, slotTrapping, true, 0, 0},
+    {kw::kScreenObo, slotScreenObo, true, 0, 0},
+    {kw::kHairLine, slotHairLine, true, 0, 0},
+    {kw::kFitToMpt, slotFITTOMPT, true, 0, 0},
+    {kw::kFitToTray1, slotFITTOTRAY1, true, 0, 0},
+    {kw::kFitToTray2, slotFITTOTRAY2, true, 0, 0},
+    {kw::kFitToTray3, slotFITTOTRAY3, true, 0, 0},
+    {kw::kFitToTray4, slotFITTOTRAY4, true, 0, 0},
+    {kw::kFitToTray5, slotFITTOTRAY5, true, 0, 0},
 };
 
 // Standard items of the core, found by DMPubID.
@@ -122,8 +123,8 @@ struct PrinterRule {
     BYTE userItemId;
 };
 constexpr PrinterRule kPrinterRules[] = {
-    {"ZPHDD", 2205, 3},     {"ZPOptionDuplex", 2204, 5}, {"ZPOptionTray", 2203, 6}, {"InstalledMemory", 2207, 7},
-    {"ZPFinisher", 2206, 8}, {"ZPOptionMPF", 2209, 9},   {"ZPPunchUnit", 2211, 10}, {"ZPJobLimit", 2212, 11},
+    {kw::kHdd, 2205, 3},     {kw::kOptionDuplex, 2204, 5}, {kw::kOptionTray, 2203, 6}, {kw::kInstalledMemory, 2207, 7},
+    {kw::kFinisher, 2206, 8}, {kw::kOptionMpf, 2209, 9},   {kw::kPunchUnit, 2211, 10}, {kw::kJobLimit, 2212, 11},
 };
 
 constexpr DWORD kHideNamesMax = 12;
@@ -320,12 +321,19 @@ bool ScanPrinterItems(OEMCUIPPARAM &param, LPCWSTR helpFile)
     return true;
 }
 
+OPTITEM *CoreItemAt(POEMCUIPPARAM param, DWORD index)
+{
+    if (index == kSlotAbsent || !param || !param->pDrvOptItems || index >= param->cDrvOptItems) return nullptr;
+    return &param->pDrvOptItems[index];
+}
+
 LONG SetItemSelection(POEMCUIPPARAM param, DWORD index, DWORD *value, DWORD mode)
 {
-    if (index == kSlotAbsent || !param || !value || !param->pDrvOptItems || index >= param->cDrvOptItems) return 0;
+    OPTITEM *target = CoreItemAt(param, index);
+    if (!target || !value) return 0;
     POEMUIOBJ ui = param->poemuiobj;
     if (!ui || !ui->pOemUIProcs || !ui->pOemUIProcs->DrvUpdateUISetting) return 0;
-    OPTITEM &item = param->pDrvOptItems[index];
+    OPTITEM &item = *target;
     const DWORD previous = static_cast<DWORD>(item.Sel);
     const bool hidden = (item.Flags & OPTIF_HIDE) != 0;
     // The core ignores changes to hidden items.
@@ -360,7 +368,7 @@ void ApplyFeatureSlots(OemUiContext &ctx)
     else setAll({slotStaple, slotPunch, slotOutputBin});
     setTable(kApplyQuality);
     // Creating an overlay captures the job as Encapsulated PostScript.
-    if (ctx.dwSlotIndex[slotOverlay] != kSlotAbsent && ctx.dwSlotSel[slotOverlay] == kOverlayCreate) {
+    if (SlotPresent(ctx, slotOverlay) && ctx.dwSlotSel[slotOverlay] == kOverlayCreate) {
         DWORD eps = kPsOutputEps;
         SetItemSelection(param, ctx.dwSlotIndex[slotPsOutput], &eps, OEMCUIP_DOCPROP);
     }
@@ -372,9 +380,7 @@ LONG HandleDocumentItemCallback(OemUiContext *ctx, PCPSUICBPARAM cbParam, POEMCU
     auto dm = static_cast<OemDevmode *>(cuiParam->pOEMDM);
     auto selOf = [&](DWORD slot, BYTE &field) {
         if (!ctx) return;
-        const DWORD index = ctx->dwSlotIndex[slot];
-        if (index != kSlotAbsent && index < cuiParam->cDrvOptItems && cuiParam->pDrvOptItems)
-            field = static_cast<BYTE>(cuiParam->pDrvOptItems[index].Sel & 0xFF);
+        if (const OPTITEM *item = CoreItemAt(cuiParam, ctx->dwSlotIndex[slot])) field = static_cast<BYTE>(item->Sel & 0xFF);
     };
     switch (cbParam->Reason) {
     case CPSUICB_REASON_APPLYNOW:

@@ -24,6 +24,13 @@ struct DocumentScanInputs {
     LPCWSTR pluginIni = nullptr; // where "Plg_Feature"/"HidePaperName" is read
 };
 
+// The core's item at index of param; null when the index is kSlotAbsent or beyond the core's items.
+OPTITEM *CoreItemAt(POEMCUIPPARAM param, DWORD index);
+// A slot's core item, null when the slot is absent: the one test of whether a slot is present.
+inline OPTITEM *SlotItem(const OemUiContext &ctx, DWORD slot) { return CoreItemAt(ctx.pCuiParam, ctx.dwSlotIndex[slot]); }
+inline bool SlotPresent(const OemUiContext &ctx, DWORD slot) { return SlotItem(ctx, slot) != nullptr; }
+inline DWORD &SlotSel(OemUiContext &ctx, DWORD slot) { return ctx.dwSlotSel[slot]; }
+
 // The core's keyword of an item (null when it has none).
 LPCSTR ItemKeyword(const OPTITEM &item);
 

@@ -20,6 +20,9 @@ struct UiModuleState {
 
 extern UiModuleState g_ui;
 
+// Bits of sheetFlags: a document sheet page became active (the page-switch step and the sheet callback), and
+// the Job Options page was initialised.
 inline constexpr DWORD kSheetFlagPageActive = 0x1;
+inline constexpr DWORD kSheetFlagPageInitialised = 0x2;
 
 } // namespace zep

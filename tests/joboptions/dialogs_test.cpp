@@ -281,6 +281,10 @@ protected:
         std::fill(std::begin(ctx_->dwSlotIndex), std::end(ctx_->dwSlotIndex), kSlotAbsent);
         ctx_->dwSlotIndex[slotHDDSpool] = 3;
         ctx_->dwSlotIndex[slotHairLine] = 4;
+        // A slot is present only where its index names one of the core's items.
+        param_.cDrvOptItems = static_cast<DWORD>(std::size(items_));
+        param_.pDrvOptItems = items_;
+        ctx_->pCuiParam = &param_;
     }
     AdvancedEnvironment Env(int compression, bool hardDisk = true)
     {
@@ -298,6 +302,8 @@ protected:
 
     std::unique_ptr<OemUiContext> ctx_ = std::make_unique<OemUiContext>();
     OemDevmode dm_{};
+    OPTITEM items_[5] = {};
+    OEMCUIPPARAM param_ = {};
 };
 
 TEST_F(Advanced, CompressionListFollowsTheModelKey)

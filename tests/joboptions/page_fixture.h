@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/devmode.h"
+#include "common/jobtype.h"
 #include "host/uidriver/uidriver.h"
 #include "resources/zepui_ids.h"
 #include "tests/uiplugin/fake_core.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/win32.h"
-#include "ui/joboptions/picture.h"
+#include "ui/picture.h"
 
 namespace {
 

@@ -134,17 +134,4 @@ TEST(JobNameDialog, OkNeedsAName)
     EXPECT_EQ(dm.wszJobName[16], 0);
 }
 
-TEST(JobNameDialog, FilterHelpers)
-{
-    WCHAR text[] = u"x\"y\u00ffz";
-    EXPECT_EQ(FilterJobNameText(text), 2);
-    EXPECT_EQ(std::u16string(text), u"xyz");
-    EXPECT_EQ(CaretAfterFilter(5, 2), 3u);
-    EXPECT_EQ(CaretAfterFilter(1, 2), 0u);
-    EXPECT_TRUE(IsJobNameChar(u' '));
-    EXPECT_TRUE(IsJobNameChar(u'~'));
-    EXPECT_FALSE(IsJobNameChar(u'"'));
-    EXPECT_FALSE(IsJobNameChar(0x7f));
-}
-
 } // namespace

@@ -65,7 +65,7 @@ TEST(SecurePrint, CraftedRecordsCannotAddPjl)
         // Garbage after the fields must not be read as part of them.
         dm.dwAskJobName = 0x0a0d0a0d;
         CHAR name[kJobNameChars + 1];
-        CHAR pin[kPinDigits + 1];
+        CHAR pin[kPinChars + 1];
         std::memset(name, '#', sizeof(name));
         std::memset(pin, '#', sizeof(pin));
         PjlJobName(dm.wszJobName, name);

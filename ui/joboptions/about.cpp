@@ -9,9 +9,10 @@
 #include "common/config.h"
 #include "common/handle.h"
 #include "resources/zepui_ids.h"
+#include "ui/dlgutil.h"
 #include "ui/joboptions/dialogs.h"
-#include "ui/joboptions/jobpin.h"
-#include "ui/joboptions/picture.h"
+#include "ui/picture.h"
+#include "ui/sheetdata.h"
 #include "ui/state.h"
 
 namespace zep {

@@ -1,15 +1,15 @@
-// The Advanced dialog (template 204), the core's feature answers and the hard disk rule it shares with the page.
+// The Advanced dialog (template 204): job spool, ultra fine lines, mirror print and compression.
 #include "ui/joboptions/advanced.h"
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 
 #include "common/config.h"
 #include "resources/zepui_ids.h"
+#include "ui/dlgutil.h"
 #include "ui/joboptions/dialogs.h"
-#include "ui/joboptions/dlgutil.h"
-#include "ui/joboptions/jobpin.h"
+#include "ui/sheetdata.h"
+#include "ui/slots.h"
 #include "ui/state.h"
 
 namespace zep {
@@ -47,23 +47,17 @@ struct AdvancedState {
     DWORD compressionIndex; // the chosen list entry while the dialog is open
 };
 
-bool HasSlot(const OemUiContext &ctx, DWORD slot) { return ctx.dwSlotIndex[slot] != kSlotAbsent; }
-
 bool Shows(HWND dialog, const OemUiContext &ctx, const CheckRow &row)
 {
-    return HasSlot(ctx, row.slot) && GetDlgItem(dialog, row.id);
+    return SlotPresent(ctx, row.slot) && GetDlgItem(dialog, row.id);
 }
 
 void RemoveControl(HWND dialog, int id) { RemoveControls(dialog, id, id); }
 
-void ShowMirrorIcon(HWND dialog, HINSTANCE module)
+void ShowMirrorState(HWND dialog, HINSTANCE module)
 {
-    const bool ticked = IsDlgButtonChecked(dialog, kMirrorBox) == BST_CHECKED;
-    if (HICON icon = LoadIconW(module, MAKEINTRESOURCEW(ticked ? IDI_MIRROR_ON : IDI_MIRROR_OFF)))
-        SendDlgItemMessageW(dialog, kMirrorIcon, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    ShowMirrorIcon(dialog, module, kMirrorIcon, IsChecked(dialog, kMirrorBox));
 }
-
-void SetTicked(HWND dialog, int id, bool ticked) { CheckDlgButton(dialog, id, ticked ? BST_CHECKED : BST_UNCHECKED); }
 
 void InitAdvanced(HWND dialog, AdvancedState &s)
 {
@@ -86,7 +80,7 @@ void InitAdvanced(HWND dialog, AdvancedState &s)
     }
 
     for (const CheckRow &row : kChecks) {
-        if (!HasSlot(ctx, row.slot)) {
+        if (!SlotPresent(ctx, row.slot)) {
             RemoveControl(dialog, row.id);
             if (row.id == kMirrorBox) RemoveControl(dialog, kMirrorIcon);
             continue;
@@ -95,18 +89,18 @@ void InitAdvanced(HWND dialog, AdvancedState &s)
             ctx.dwSlotSel[row.slot] = 0;
             EnableWindow(GetDlgItem(dialog, row.id), FALSE);
         }
-        SetTicked(dialog, row.id, ctx.dwSlotSel[row.slot] == row.tickedSel);
+        SetChecked(dialog, row.id, ctx.dwSlotSel[row.slot] == row.tickedSel);
     }
-    if (GetDlgItem(dialog, kMirrorBox)) ShowMirrorIcon(dialog, env.module);
+    if (GetDlgItem(dialog, kMirrorBox)) ShowMirrorState(dialog, env.module);
 }
 
 // "&Default" shows the defaults; nothing is stored until OK.
 void ShowDefaults(HWND dialog, AdvancedState &s)
 {
     for (const CheckRow &row : kChecks)
-        if (Shows(dialog, *s.ctx, row)) SetTicked(dialog, row.id, row.defaultTicked);
+        if (Shows(dialog, *s.ctx, row)) SetChecked(dialog, row.id, row.defaultTicked);
     if (GetDlgItem(dialog, kJobSpoolBox)) EnableWindow(GetDlgItem(dialog, kJobSpoolBox), s.env->hardDisk);
-    if (GetDlgItem(dialog, kMirrorBox)) ShowMirrorIcon(dialog, s.env->module);
+    if (GetDlgItem(dialog, kMirrorBox)) ShowMirrorState(dialog, s.env->module);
     if (GetDlgItem(dialog, kCompressionList)) {
         s.compressionIndex = DefaultCompressionIndex(s.env->compression);
         SendDlgItemMessageW(dialog, kCompressionList, CB_SETCURSEL, s.compressionIndex, 0);
@@ -119,7 +113,7 @@ void AcceptAdvanced(HWND dialog, AdvancedState &s)
     s.dm->wCompressionLevel = static_cast<WORD>(listShown ? s.compressionIndex : 0);
     for (const CheckRow &row : kChecks) {
         if (!Shows(dialog, *s.ctx, row)) continue;
-        const bool ticked = IsDlgButtonChecked(dialog, row.id) == BST_CHECKED;
+        const bool ticked = IsChecked(dialog, row.id);
         s.ctx->dwSlotSel[row.slot] = ticked ? row.tickedSel : (row.tickedSel ? 0 : 1);
     }
     EndDialog(dialog, 1);
@@ -145,7 +139,7 @@ INT_PTR CALLBACK AdvancedDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         }
         return TRUE;
     case kMirrorBox:
-        ShowMirrorIcon(dialog, s->env->module);
+        ShowMirrorState(dialog, s->env->module);
         return TRUE;
     case IDC_DEFAULT:
         ShowDefaults(dialog, *s);
@@ -176,30 +170,6 @@ INT_PTR RunAdvancedDialog(HWND owner, OemUiContext &ctx, OemDevmode &dm, const A
     AdvancedState state{&ctx, &dm, &env, 0};
     return DialogBoxParamW(env.module, MAKEINTRESOURCEW(IDD_ADVANCED), owner, AdvancedDialogProc,
                            reinterpret_cast<LPARAM>(&state));
-}
-
-bool ReadCoreSetting(const OemUiContext &ctx, LPCSTR feature, CHAR (&out)[64])
-{
-    out[0] = 0;
-    POEMUIOBJ ui = ctx.pCuiParam ? ctx.pCuiParam->poemuiobj : nullptr;
-    if (!ui && ctx.pSheetParam) ui = ctx.pSheetParam->poemuiobj;
-    if (!ui || !ui->pOemUIProcs || !ui->pOemUIProcs->DrvGetDriverSetting) return false;
-    DWORD needed = 0, options = 0;
-    if (!ui->pOemUIProcs->DrvGetDriverSetting(ui, feature, out, sizeof out, &needed, &options)) {
-        out[0] = 0;
-        return false;
-    }
-    out[sizeof out - 1] = 0; // a keyword that fills the buffer has no room for its terminator
-    return true;
-}
-
-bool HardDiskAvailable(const OemUiContext &ctx)
-{
-    CHAR answer[64];
-    ReadCoreSetting(ctx, "ZPHDD", answer);
-    if (std::strcmp(answer, "True") == 0) return true;
-    if (std::strcmp(answer, "False") == 0) return false;
-    return ctx.dwSlotIndex[slotHDDSpool] != kSlotAbsent;
 }
 
 INT_PTR ShowAdvancedDialog(HWND owner, OemUiContext *ctx)

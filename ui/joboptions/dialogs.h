@@ -5,17 +5,6 @@
 
 namespace zep {
 
-// The job settings record of the sheet (the page parameter's, else CommonUIProp's); null when neither has one.
-OemDevmode *SheetDevmode(const OemUiContext &ctx);
-// The sheet's printer handle (page parameter first), null when unknown.
-HANDLE SheetPrinter(const OemUiContext &ctx);
-
-// The current option keyword of a PPD feature through the core (DrvGetDriverSetting, ASCII, 64 bytes); false
-// and "" when the core has no answer.
-bool ReadCoreSetting(const OemUiContext &ctx, LPCSTR feature, CHAR (&out)[64]);
-// "ZPHDD" "True": yes; "False": no; any other answer: exactly when slotHDDSpool is present.
-bool HardDiskAvailable(const OemUiContext &ctx);
-
 // Job name and password dialog (template 202). 1 on OK with wszJobName, wszJobPassword and dwAskJobName
 // stored; 0 on Cancel with nothing stored; -1 when it could not be shown.
 INT_PTR ShowJobPinDialog(HWND owner, OemUiContext *ctx);

@@ -5,9 +5,12 @@
 #include <iterator>
 
 #include "common/handle.h"
+#include "common/jobname.h"
+#include "common/printer.h"
 #include "resources/zepui_ids.h"
+#include "ui/dlgutil.h"
 #include "ui/joboptions/dialogs.h"
-#include "ui/joboptions/dlgutil.h"
+#include "ui/sheetdata.h"
 #include "ui/state.h"
 
 namespace zep {
@@ -18,11 +21,7 @@ constexpr int kAskJobNameBox = 1007;
 constexpr int kPasswordEdit = 1008;
 constexpr int kWarningIcon = 6006;
 constexpr int kShowNextTimeBox = 6005;
-constexpr DWORD kCaptionHelpStyle = 0x400; // WS_EX_CONTEXTHELP
-constexpr DWORD kSharedOrNetwork = PRINTER_ATTRIBUTE_SHARED | PRINTER_ATTRIBUTE_NETWORK;
 
-static_assert(sizeof(OemDevmode::wszJobName) == (kJobNameChars + 1) * sizeof(WCHAR));
-static_assert(sizeof(OemDevmode::wszJobPassword) == (kJobPasswordChars + 1) * sizeof(WCHAR));
 
 // Show-once warnings: type, template.
 struct WarningKind {
@@ -41,36 +40,17 @@ struct JobPinState {
 // A message box with a string-table text, the stop icon and the system's caption.
 void StopBox(HWND dialog, HINSTANCE module, UINT textId) { ShowStringMessage(dialog, module, textId, 0, MB_OK | MB_ICONSTOP); }
 
-// Keeps an edit's text to what keep accepts: one beep, the kept text, the caret moved back by what went.
-void FilterEdit(HWND dialog, int id, int maxChars, bool (*keep)(WCHAR))
-{
-    HWND edit = GetDlgItem(dialog, id);
-    // The input method would compose outside the filter; typing goes straight into the edit instead.
-    ImmAssociateContext(edit, nullptr);
-    WCHAR text[kJobNameChars + 1] = {};
-    GetWindowTextW(edit, text, std::min(maxChars, kJobNameChars) + 1);
-    DWORD start = 0, end = 0;
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    const int dropped = FilterText(text, keep);
-    if (dropped == 0) return;
-    MessageBeep(0xFFFFFFFF);
-    SetWindowTextW(edit, text);
-    const auto back = static_cast<DWORD>(dropped);
-    const DWORD caret = end > back ? end - back : 0;
-    SendMessageW(edit, EM_SETSEL, caret, static_cast<LPARAM>(caret));
-}
-
 void InitJobPin(HWND dialog, const JobPinState &s)
 {
     const JobPinEnvironment &env = *s.env;
     FitCaptionHelp(dialog, env.newSystem);
     SendDlgItemMessageW(dialog, kNameEdit, EM_LIMITTEXT, kJobNameChars, 0);
-    SendDlgItemMessageW(dialog, kPasswordEdit, EM_LIMITTEXT, kJobPasswordChars, 0);
+    SendDlgItemMessageW(dialog, kPasswordEdit, EM_LIMITTEXT, kPinChars, 0);
     // A record from elsewhere may lack its terminators; the edits get at most what they can hold.
     WCHAR name[kJobNameChars + 1] = {};
-    WCHAR password[kJobPasswordChars + 1] = {};
+    WCHAR password[kPinChars + 1] = {};
     std::copy_n(s.dm->wszJobName, kJobNameChars, name);
-    std::copy_n(s.dm->wszJobPassword, kJobPasswordChars, password);
+    std::copy_n(s.dm->wszJobPassword, kPinChars, password);
     SetDlgItemTextW(dialog, kNameEdit, name);
     SetDlgItemTextW(dialog, kPasswordEdit, password);
     HWND ask = GetDlgItem(dialog, kAskJobNameBox);
@@ -86,11 +66,11 @@ void InitJobPin(HWND dialog, const JobPinState &s)
 void AcceptJobPin(HWND dialog, const JobPinState &s)
 {
     WCHAR name[kJobNameChars + 1] = {};
-    WCHAR password[kJobPasswordChars + 2] = {};
+    WCHAR password[kPinChars + 2] = {};
     GetDlgItemTextW(dialog, kNameEdit, name, kJobNameChars + 1);
-    GetDlgItemTextW(dialog, kPasswordEdit, password, kJobPasswordChars + 2);
+    GetDlgItemTextW(dialog, kPasswordEdit, password, kPinChars + 2);
     const bool ask = IsDlgButtonChecked(dialog, kAskJobNameBox) == BST_CHECKED;
-    if (lstrlenW(password) != kJobPasswordChars) {
+    if (lstrlenW(password) != kPinChars) {
         StopBox(dialog, s.env->module, IDS_PASSWORD_INVALID);
         return;
     }
@@ -99,7 +79,7 @@ void AcceptJobPin(HWND dialog, const JobPinState &s)
         return;
     }
     std::copy(std::begin(name), std::end(name), s.dm->wszJobName);
-    std::copy_n(password, kJobPasswordChars + 1, s.dm->wszJobPassword);
+    std::copy_n(password, kPinChars + 1, s.dm->wszJobPassword);
     s.dm->dwAskJobName = ask ? 1 : 0;
     EndDialog(dialog, 1);
 }
@@ -121,7 +101,7 @@ INT_PTR CALLBACK JobPinDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         if (HIWORD(wParam) == EN_UPDATE) FilterEdit(dialog, kNameEdit, kJobNameChars, IsJobNameChar);
         return TRUE;
     case kPasswordEdit:
-        if (HIWORD(wParam) == EN_UPDATE) FilterEdit(dialog, kPasswordEdit, kJobPasswordChars, IsPasswordChar);
+        if (HIWORD(wParam) == EN_UPDATE) FilterEdit(dialog, kPasswordEdit, kPinChars, IsPinChar);
         return TRUE;
     case kAskJobNameBox:
         if (s->env->windowsXp && IsDlgButtonChecked(dialog, kAskJobNameBox) == BST_CHECKED)
@@ -159,18 +139,6 @@ INT_PTR CALLBACK WarningDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     return FALSE;
 }
 
-// Attribute bits of the printer (0 when the spooler cannot say).
-DWORD PrinterAttributes(HANDLE printer)
-{
-    if (!printer) return 0;
-    DWORD needed = 0;
-    GetPrinterW(printer, 2, nullptr, 0, &needed);
-    if (needed < sizeof(PRINTER_INFO_2W)) return 0;
-    HeapBlock<BYTE> block(needed);
-    if (!block || !GetPrinterW(printer, 2, block.get(), needed, &needed)) return 0;
-    return reinterpret_cast<const PRINTER_INFO_2W *>(block.get())->Attributes;
-}
-
 bool IsWindowsXp()
 {
     OSVERSIONINFOW info = {};
@@ -180,51 +148,6 @@ bool IsWindowsXp()
 }
 
 } // namespace
-
-bool IsJobNameChar(WCHAR c) { return c >= 0x20 && c <= 0x7E && c != '"'; }
-bool IsPasswordChar(WCHAR c) { return c >= '0' && c <= '9'; }
-
-int FilterText(WCHAR *text, bool (*keep)(WCHAR))
-{
-    int dropped = 0;
-    WCHAR *out = text;
-    for (const WCHAR *in = text; *in; ++in) {
-        if (keep(*in))
-            *out++ = *in;
-        else
-            ++dropped;
-    }
-    *out = 0;
-    return dropped;
-}
-
-bool OpenControlHelp(LPCWSTR helpFile, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    // The help file's topics are numbered by control id: the pair list names the one control asked about.
-    auto open = [helpFile](HWND control, UINT command) {
-        if (!helpFile || !control) return;
-        const DWORD id = static_cast<DWORD>(GetDlgCtrlID(control));
-        DWORD pairs[4] = {id, id, 0, 0};
-        WinHelpW(control, helpFile, command, reinterpret_cast<ULONG_PTR>(pairs));
-    };
-    if (message == WM_HELP) {
-        if (auto info = reinterpret_cast<const HELPINFO *>(lParam))
-            open(static_cast<HWND>(info->hItemHandle), HELP_WM_HELP);
-        return true;
-    }
-    if (message == WM_CONTEXTMENU) {
-        open(reinterpret_cast<HWND>(wParam), HELP_CONTEXTMENU);
-        return true;
-    }
-    return false;
-}
-
-void FitCaptionHelp(HWND dialog, bool newSystem)
-{
-    LONG_PTR style = GetWindowLongPtrW(dialog, GWL_EXSTYLE);
-    style = newSystem ? (style & ~static_cast<LONG_PTR>(kCaptionHelpStyle)) : (style | kCaptionHelpStyle);
-    SetWindowLongPtrW(dialog, GWL_EXSTYLE, style);
-}
 
 INT_PTR RunJobPinDialog(HWND owner, OemDevmode &dm, const JobPinEnvironment &env)
 {
@@ -253,26 +176,15 @@ INT_PTR ShowWarningOnce(HWND owner, LPCWSTR pluginIni, DWORD type)
     return RunWarningOnce(g_ui.module, owner, pluginIni, type);
 }
 
-OemDevmode *SheetDevmode(const OemUiContext &ctx)
-{
-    if (ctx.pSheetParam && ctx.pSheetParam->pOEMDM) return static_cast<OemDevmode *>(ctx.pSheetParam->pOEMDM);
-    if (ctx.pCuiParam && ctx.pCuiParam->pOEMDM) return static_cast<OemDevmode *>(ctx.pCuiParam->pOEMDM);
-    return nullptr;
-}
-
-HANDLE SheetPrinter(const OemUiContext &ctx)
-{
-    if (ctx.pSheetParam && ctx.pSheetParam->hPrinter) return ctx.pSheetParam->hPrinter;
-    return ctx.pCuiParam ? ctx.pCuiParam->hPrinter : nullptr;
-}
-
 INT_PTR ShowJobPinDialog(HWND owner, OemUiContext *ctx)
 {
     OemDevmode *dm = ctx ? SheetDevmode(*ctx) : nullptr;
     if (!dm) return -1;
     JobPinEnvironment env;
     env.module = g_ui.module;
-    env.printerShared = (PrinterAttributes(SheetPrinter(*ctx)) & kSharedOrNetwork) != 0;
+    DWORD attributes = 0;
+    GetPrinterAttributes(SheetPrinter(*ctx), &attributes);
+    env.printerShared = (attributes & kSharedOrNetwork) != 0;
     env.windowsXp = IsWindowsXp();
     env.newSystem = g_ui.newSystem;
     env.pluginIni = ctx->pwszPluginIni;

@@ -3,11 +3,10 @@
 
 #include "common/config.h"
 #include "ui/context.h"
-#include "ui/joboptions/dialogs.h"
-#include "ui/joboptions/joboptions.h"
-#include "ui/joboptions/jobpin.h"
-#include "ui/joboptions/picture.h"
+#include "ui/dlgutil.h"
 #include "ui/pages.h"
+#include "ui/picture.h"
+#include "ui/sheetdata.h"
 #include "ui/state.h"
 
 namespace zep {

@@ -1,18 +1,19 @@
-// The Job Options page: quality, job type, copies, scale, output bin and mirror print, the finishing
-// constraints, and the dialogs the page opens.
+// The Job Options page: quality, job type, copies, scale, output bin and mirror print, and the dialogs it opens.
 #include "ui/joboptions/joboptions.h"
 
 #include <cstring>
 #include <iterator>
 
 #include "common/config.h"
-#include "common/handle.h"
+#include "common/jobtype.h"
+#include "common/keywords.h"
+#include "common/printer.h"
 #include "resources/zepui_ids.h"
-#include "ui/joboptions/dialogs.h"
-#include "ui/joboptions/dlgutil.h"
-#include "ui/joboptions/jobpin.h"
-#include "ui/joboptions/picture.h"
+#include "ui/dlgutil.h"
+#include "ui/joboptions/finishing.h"
 #include "ui/pages.h"
+#include "ui/picture.h"
+#include "ui/sheetdata.h"
 #include "ui/slots.h"
 #include "ui/state.h"
 
@@ -28,16 +29,7 @@ constexpr int kCopiesChars = 3;
 constexpr int kScaleChars = 4;
 constexpr int kEditReadChars = 64;
 constexpr DWORD kDefaultScale = 100;
-constexpr DWORD kDefaultBindPosition = 2;
-constexpr DWORD kBookletBindPosition = 4;
-constexpr BYTE kBookletLayout = 6;
-constexpr size_t kLayoutOffset = 356; // the core's pages-per-sheet layout code, from the DEVMODE's start
-constexpr DWORD kSharedOrNetwork = PRINTER_ATTRIBUTE_SHARED | PRINTER_ATTRIBUTE_NETWORK;
 constexpr COLORREF kLinkColour = RGB(0, 0, 255);
-constexpr DWORD kPrinterNameBytes = 221;
-constexpr DWORD kCapabilityPathBytes = 261;
-
-JobOptionsServices *g_services = nullptr;
 
 // Clears a password buffer in a way the compiler does not drop as a dead store.
 void Wipe(void *buffer, size_t size)
@@ -48,28 +40,12 @@ void Wipe(void *buffer, size_t size)
 // Set while the page writes its own controls, so that the sheet hears only of the user's changes.
 bool g_updating = false;
 
-typedef DWORD(WINAPI *PFN_QueryCardDriver)(LPCSTR driverName, LPCSTR capabilityFile);
-
 // ---- Slots ------------------------------------------------------------------------------------------------
-
-bool Present(const OemUiContext &ctx, DWORD slot)
-{
-    const DWORD index = ctx.dwSlotIndex[slot];
-    return index != kSlotAbsent && ctx.pCuiParam && index < ctx.pCuiParam->cDrvOptItems &&
-           ctx.pCuiParam->pDrvOptItems;
-}
-
-DWORD &Sel(OemUiContext &ctx, DWORD slot) { return ctx.dwSlotSel[slot]; }
-
-OPTITEM *CoreItem(const OemUiContext &ctx, DWORD slot)
-{
-    return Present(ctx, slot) ? &ctx.pCuiParam->pDrvOptItems[ctx.dwSlotIndex[slot]] : nullptr;
-}
 
 // An up-down item's bounds sit in its second option parameter: the lower in IconID, the upper in lParam.
 OPTPARAM *RangeParam(const OemUiContext &ctx, DWORD slot)
 {
-    OPTITEM *item = CoreItem(ctx, slot);
+    OPTITEM *item = SlotItem(ctx, slot);
     if (!item || !item->pOptType || !item->pOptType->pOptParam || item->pOptType->Count < 2) return nullptr;
     return &item->pOptType->pOptParam[1];
 }
@@ -88,27 +64,6 @@ Bounds ItemBounds(const OemUiContext &ctx, DWORD slot, DWORD fallbackHigh)
 
 // ---- Sheet data -------------------------------------------------------------------------------------------
 
-PDEVMODEW PublicDevmode(const OemUiContext &ctx)
-{
-    if (ctx.pSheetParam && ctx.pSheetParam->pPublicDM) return ctx.pSheetParam->pPublicDM;
-    return ctx.pCuiParam ? ctx.pCuiParam->pPublicDM : nullptr;
-}
-
-DWORD SheetFlags(const OemUiContext &ctx)
-{
-    if (ctx.pSheetParam) return ctx.pSheetParam->dwFlags;
-    return ctx.pCuiParam ? ctx.pCuiParam->dwFlags : 0;
-}
-
-bool SettingIs(const OemUiContext &ctx, LPCSTR feature, LPCSTR option)
-{
-    CHAR value[64] = {};
-    ReadCoreSetting(ctx, feature, value);
-    return std::strcmp(value, option) == 0;
-}
-
-bool StandardUi(const OemUiContext &ctx) { return ctx.dwSlotSel[slotStandardUi] != 0; }
-
 bool ModelKeySet(OemUiContext &ctx, JobOptionsServices &services, LPCWSTR key, WCHAR *out, DWORD cch)
 {
     out[0] = 0;
@@ -123,11 +78,6 @@ bool ModelKeySet(OemUiContext &ctx, JobOptionsServices &services, LPCWSTR key)
 }
 
 // ---- Controls ---------------------------------------------------------------------------------------------
-
-void Enable(HWND page, int id, bool enable)
-{
-    if (HWND control = GetDlgItem(page, id)) EnableWindow(control, enable);
-}
 
 LRESULT Send(HWND page, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
@@ -170,12 +120,6 @@ void CreateLinkFont(HWND page)
     font.lfUnderline = TRUE;
     font.lfCharSet = DEFAULT_CHARSET;
     g_jobOptions.linkFont = CreateFontIndirectW(&font);
-}
-
-void ShowMirrorIcon(HWND page, bool checked)
-{
-    HICON icon = LoadIconW(g_ui.module, MAKEINTRESOURCEW(checked ? IDI_MIRROR_ON : IDI_MIRROR_OFF));
-    if (icon) Send(page, kIdMirrorIcon, STM_SETICON, reinterpret_cast<WPARAM>(icon));
 }
 
 void RedrawQualityPicture(HWND page)
@@ -242,12 +186,12 @@ void RefuseField(HWND page, int id)
 
 void SetUpOutputBin(HWND page, OemUiContext &ctx)
 {
-    OPTITEM *item = CoreItem(ctx, slotOutputBin);
+    OPTITEM *item = SlotItem(ctx, slotOutputBin);
     if (!item) {
         RemoveControls(page, kIdFinisherGroup, kIdOutputBin);
         return;
     }
-    const bool finisher = SettingIs(ctx, "ZPFinisher", "True");
+    const bool finisher = CoreSettingIs(ctx, kw::kFinisher, kw::kTrue);
     Send(page, kIdOutputBin, CB_RESETCONTENT);
     if (item->pOptType && item->pOptType->pOptParam) {
         for (WORD i = 0; i < item->pOptType->Count; ++i) {
@@ -258,7 +202,7 @@ void SetUpOutputBin(HWND page, OemUiContext &ctx)
         }
     }
     // Bin 1 needs no finisher to be left out with one; bins 2 and 3 are the finisher's own.
-    DWORD &bin = Sel(ctx, slotOutputBin);
+    DWORD &bin = SlotSel(ctx, slotOutputBin);
     if (finisher) {
         Send(page, kIdOutputBin, CB_DELETESTRING, 1);
         if (bin == 1) bin = 0;
@@ -278,7 +222,7 @@ void SetUpControls(HWND page, OemUiContext &ctx, JobOptionsServices &services)
         ApplyFinishingConstraints(ctx, *dm, ReadFinishingInputs(ctx, pageSize));
     }
 
-    if (!Present(ctx, slotCopies)) {
+    if (!SlotPresent(ctx, slotCopies)) {
         RemoveControls(page, kIdCopiesLabel, kIdCopiesSpin);
     } else {
         if (OPTPARAM *range = RangeParam(ctx, slotCopies)) range->lParam = kMaxCopies;
@@ -287,7 +231,7 @@ void SetUpControls(HWND page, OemUiContext &ctx, JobOptionsServices &services)
         Send(page, kIdCopiesEdit, EM_LIMITTEXT, kCopiesChars);
     }
 
-    if (!Present(ctx, slotScale)) {
+    if (!SlotPresent(ctx, slotScale)) {
         RemoveControls(page, kIdScaleLabel, kIdScaleRange);
     } else {
         const Bounds scale = ItemBounds(ctx, slotScale, kMaxScale);
@@ -301,7 +245,7 @@ void SetUpControls(HWND page, OemUiContext &ctx, JobOptionsServices &services)
         Send(page, kIdScaleEdit, EM_LIMITTEXT, kScaleChars);
     }
 
-    if (!Present(ctx, slotJob_Type)) {
+    if (!SlotPresent(ctx, slotJob_Type)) {
         RemoveControls(page, kIdNormalJob, kIdStoreToHdd);
         RemoveControls(page, kIdPassword, kIdPassword);
     }
@@ -313,17 +257,17 @@ void SetUpControls(HWND page, OemUiContext &ctx, JobOptionsServices &services)
 
 void ChooseInitialJobType(OemUiContext &ctx, JobOptionsServices &services)
 {
-    if (!Present(ctx, slotJob_Type)) return;
-    DWORD &jobType = Sel(ctx, slotJob_Type);
+    if (!SlotPresent(ctx, slotJob_Type)) return;
+    DWORD &jobType = SlotSel(ctx, slotJob_Type);
     if (EncryptedPrintAvailable(ctx, services)) {
-        jobType = kJobSecure;
+        jobType = JobTypeSel(JobType::Secure);
         OemDevmode *dm = SheetDevmode(ctx);
         if (dm && dm->dwEncryptedPasswordLen == 0) dm->dwAskPassword = 1;
     } else if (IcCardFlag(ctx)) {
         if (!HardDiskAvailable(ctx))
-            jobType = kJobNormal;
-        else if (jobType == kJobStoreToHdd)
-            jobType = kJobSecure;
+            jobType = JobTypeSel(JobType::Normal);
+        else if (jobType == JobTypeSel(JobType::Spool))
+            jobType = JobTypeSel(JobType::Secure);
     }
 }
 
@@ -333,7 +277,7 @@ void ChooseNormal(HWND page, OemUiContext &ctx, JobOptionsServices &services)
 {
     g_jobOptions.storeChoiceArmed = true;
     g_jobOptions.copyWarningArmed = true;
-    if (Present(ctx, slotJob_Type)) Sel(ctx, slotJob_Type) = kJobNormal;
+    if (SlotPresent(ctx, slotJob_Type)) SlotSel(ctx, slotJob_Type) = JobTypeSel(JobType::Normal);
     RefreshJobOptionsPage(page, ctx, services);
 }
 
@@ -343,7 +287,7 @@ void ReturnToNormal(HWND page, OemUiContext &ctx, JobOptionsServices &services)
 {
     if (HWND normal = GetDlgItem(page, kIdNormalJob)) SetFocus(normal);
     CheckRadioButton(page, kIdNormalJob, kIdStoreToHdd, kIdNormalJob);
-    if (Present(ctx, slotJob_Type) && Sel(ctx, slotJob_Type) != kJobNormal) ChooseNormal(page, ctx, services);
+    if (SlotPresent(ctx, slotJob_Type) && SlotSel(ctx, slotJob_Type) != JobTypeSel(JobType::Normal)) ChooseNormal(page, ctx, services);
 }
 
 void KeepStoreChoice(HWND page, OemUiContext &ctx, JobOptionsServices &services)
@@ -360,17 +304,17 @@ bool JobNameComplete(const OemDevmode *dm)
 
 void ChooseStoreToHdd(HWND page, OemUiContext &ctx, JobOptionsServices &services)
 {
-    if (Present(ctx, slotJob_Type)) Sel(ctx, slotJob_Type) = kJobStoreToHdd;
-    if (Present(ctx, slotCopies) && Sel(ctx, slotCopies) != 1) {
+    if (SlotPresent(ctx, slotJob_Type)) SlotSel(ctx, slotJob_Type) = JobTypeSel(JobType::Spool);
+    if (SlotPresent(ctx, slotCopies) && SlotSel(ctx, slotCopies) != 1) {
         if (g_jobOptions.copyWarningArmed) {
             ShowStringMessage(page, g_ui.module, IDS_STORE_ONE_COPY, IDS_WARNING_CAPTION, MB_ICONEXCLAMATION);
             g_jobOptions.copyWarningArmed = false;
         }
-        Sel(ctx, slotCopies) = 1;
+        SlotSel(ctx, slotCopies) = 1;
         SetSpinPosition(page, kIdCopiesSpin, kIdCopiesEdit, 1);
         for (int id : {static_cast<int>(kIdCopiesLabel), static_cast<int>(kIdCopiesEdit),
                        static_cast<int>(kIdCopiesSpin), static_cast<int>(kIdCollate)})
-            Enable(page, id, false);
+            EnableControl(page, id, false);
     }
     if (!g_jobOptions.jobDialogIdle || !g_jobOptions.storeChoiceArmed) {
         ReturnToNormal(page, ctx, services);
@@ -398,32 +342,22 @@ void OpenLink(HWND page, OemUiContext &ctx, JobOptionsServices &services)
         ShellExecuteW(page, nullptr, link, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-bool Checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
-
 // ---- Page procedure ---------------------------------------------------------------------------------------
-
-JobOptionsServices &Services() { return g_services ? *g_services : SystemJobOptionsServices(); }
 
 OemUiContext *PageContext(HWND page)
 {
     return reinterpret_cast<OemUiContext *>(GetWindowLongPtrW(page, DWLP_USER));
 }
 
-INT_PTR Answer(HWND page, LONG_PTR result)
-{
-    SetWindowLongPtrW(page, DWLP_MSGRESULT, result);
-    return TRUE;
-}
-
 INT_PTR OnNotify(HWND page, OemUiContext &ctx, const NMHDR &header)
 {
-    JobOptionsServices &services = Services();
+    JobOptionsServices &services = CurrentJobOptionsServices();
     switch (header.code) {
     case PSN_SETACTIVE:
         RefreshJobOptionsPage(page, ctx, services);
-        return Answer(page, 0);
+        return AnswerNotify(page, 0);
     case PSN_KILLACTIVE:
-        return Answer(page, LeaveJobOptionsPage(page, ctx, services) ? FALSE : TRUE);
+        return AnswerNotify(page, LeaveJobOptionsPage(page, ctx, services) ? FALSE : TRUE);
     case PSN_APPLY:
         if (ctx.pfnComPropSheet)
             ctx.pfnComPropSheet(ctx.hComPropSheet, CPSFUNC_SET_RESULT, reinterpret_cast<LPARAM>(ctx.hJobOptionsPage),
@@ -439,14 +373,14 @@ INT_PTR OnNotify(HWND page, OemUiContext &ctx, const NMHDR &header)
                                     reinterpret_cast<LPARAM>(ctx.hJobOptionsPage), CPSUI_OK);
         }
         DeleteLinkFont();
-        return Answer(page, PSNRET_NOERROR);
+        return AnswerNotify(page, PSNRET_NOERROR);
     case PSN_RESET:
         if (WatermarkTableLoaded(ctx)) {
             services.ReleaseWatermarks(ctx);
             WatermarkTableLoaded(ctx) = 0;
         }
         DeleteLinkFont();
-        return Answer(page, 0);
+        return AnswerNotify(page, 0);
     default: return FALSE;
     }
 }
@@ -454,7 +388,7 @@ INT_PTR OnNotify(HWND page, OemUiContext &ctx, const NMHDR &header)
 INT_PTR OnDrawItem(OemUiContext &ctx, const DRAWITEMSTRUCT &draw)
 {
     if (draw.CtlID == static_cast<UINT>(kIdQualityPicture)) {
-        const DWORD quality = Present(ctx, slotResolution) ? Sel(ctx, slotResolution) : 0;
+        const DWORD quality = SlotPresent(ctx, slotResolution) ? SlotSel(ctx, slotResolution) : 0;
         DrawFramedResource(draw.hDC, 0, 0, g_ui.module, QualityBitmap(quality));
         return TRUE;
     }
@@ -467,180 +401,11 @@ INT_PTR OnDrawItem(OemUiContext &ctx, const DRAWITEMSTRUCT &draw)
 
 } // namespace
 
-// ---- Finishing constraints --------------------------------------------------------------------------------
-
-namespace {
-
-struct PaperRow {
-    const char *names[4];
-    int booklet;    // class with the booklet layout
-    int plain;      // class otherwise
-    bool turns;     // landscape adds 1 to the plain class
-};
-
-const PaperRow kPaperClasses[] = {
-    {{"Letter", "A4"}, 4, 5, false},
-    {{"B5"}, 0, 1, false},
-    {{"A3", "B4", "Tabloid"}, 4, 6, true},
-    {{"FanFoldGermanLegal", "ZPLegal", "Legal", "Executive"}, 0, 2, true},
-};
-
-bool Named(const char *const (&names)[4], const char *name)
-{
-    for (const char *candidate : names)
-        if (candidate && std::strcmp(candidate, name) == 0) return true;
-    return false;
-}
-
-bool TurnsPage(BYTE layout) { return layout == 1 || layout == 3; }
-bool Landscape(const FinishingInputs &in) { return !in.portrait != TurnsPage(in.layout); }
-
-bool IsLegalClass(const char *name)
-{
-    return Named(kPaperClasses[3].names, name) && std::strcmp(name, "Executive") != 0;
-}
-
-// Bind position by paper class: from the positions in `from` (bit per position; all when 0x1F) to `to`.
-struct BindRule {
-    DWORD from;
-    DWORD to;
-};
-constexpr DWORD kAnyBind = 0x1F;
-constexpr DWORD kKeepBind = 0xFFFFFFFF;
-const BindRule kBindRules[8] = {
-    {kAnyBind, kKeepBind},             // 0: decided by the layout signature
-    {1u << 4, 2},                      // 1
-    {(1u << 4) | (1u << 3) | (1u << 2), 0}, // 2
-    {(1u << 4) | (1u << 1) | (1u << 0), 2}, // 3
-    {kAnyBind, 4},                     // 4
-    {0, kKeepBind},                    // 5
-    {(1u << 3) | (1u << 2), 0},        // 6
-    {(1u << 1) | (1u << 0), 2},        // 7
-};
-
-} // namespace
-
-int PaperClass(const FinishingInputs &in)
-{
-    const char *name = in.pageSize ? in.pageSize : "";
-    int paperClass = 0;
-    for (const PaperRow &row : kPaperClasses) {
-        if (!Named(row.names, name)) continue;
-        if (in.layout == kBookletLayout)
-            paperClass = row.booklet;
-        else
-            paperClass = row.plain + (row.turns && Landscape(in) ? 1 : 0);
-        break;
-    }
-    if (in.duplexNone && paperClass >= 4) paperClass -= 4;
-    return paperClass;
-}
-
-int PunchAvailability(const FinishingInputs &in, DWORD bindPosition)
-{
-    if (in.layout == kBookletLayout) return 0;
-    const char *name = in.pageSize ? in.pageSize : "";
-    const DWORD upright = Landscape(in) ? 0 : 1;
-    const int ruleA = upright != bindPosition ? 1 : 0;
-    const int ruleB = upright == bindPosition ? 3 : 1;
-    auto is = [name](const char *candidate) { return std::strcmp(name, candidate) == 0; };
-    switch (in.punchUnit) {
-    case 2:
-    case 4:
-        return is("A3") || is("A4") || is("B5") || is("B4") || is("Letter") || IsLegalClass(name) ||
-                       is("Executive") || is("Tabloid")
-                   ? 1
-                   : 0;
-    case 1:
-        if (is("A3")) return 1;
-        if (is("Tabloid")) return 2;
-        if (IsLegalClass(name)) return 4;
-        if (is("A4")) return ruleA;
-        if (is("Letter")) return ruleB;
-        return 0;
-    case 3:
-        if (is("A3")) return 1;
-        if (is("A4")) return ruleA;
-        return 0;
-    default: return 0;
-    }
-}
-
-void ApplyFinishingConstraints(OemUiContext &ctx, OemDevmode &dm, const FinishingInputs &in)
-{
-    const bool hasStaple = Present(ctx, slotStaple);
-    const bool hasPunch = Present(ctx, slotPunch);
-    const bool hasBind = Present(ctx, slotBindPosition);
-    const int paperClass = PaperClass(in);
-    const int punchable = PunchAvailability(in, hasBind ? Sel(ctx, slotBindPosition) : kDefaultBindPosition);
-
-    auto resetFinishing = [&] {
-        if (hasStaple) Sel(ctx, slotStaple) = 0;
-        if (hasPunch) Sel(ctx, slotPunch) = 0;
-        if (hasBind) Sel(ctx, slotBindPosition) = kDefaultBindPosition;
-    };
-    if (in.paperSize != dm.dwLastPaperSize) {
-        dm.dwLastPaperSize = in.paperSize;
-        resetFinishing();
-    }
-    BYTE signature = in.layout;
-    if (in.orientationSel == 1)
-        signature = static_cast<BYTE>(signature + 0x80);
-    else if (in.orientationSel == 2)
-        signature = static_cast<BYTE>(signature + 0x40);
-    signature = static_cast<BYTE>(signature + (in.punchUnit << 3));
-    if (signature != dm.bLastLayoutSignature) {
-        dm.bLastLayoutSignature = signature;
-        resetFinishing();
-    }
-
-    if (hasBind) {
-        DWORD &bind = Sel(ctx, slotBindPosition);
-        if (paperClass == 0) {
-            bind = signature == kBookletLayout ? kBookletBindPosition : kDefaultBindPosition;
-        } else {
-            const BindRule &rule = kBindRules[paperClass];
-            if (bind < 5 && (rule.from >> bind & 1) && rule.to != kKeepBind) bind = rule.to;
-        }
-    }
-    if (hasStaple && paperClass == 0) Sel(ctx, slotStaple) = 0;
-    if (hasPunch) {
-        DWORD &punch = Sel(ctx, slotPunch);
-        const bool booklet = hasBind && Sel(ctx, slotBindPosition) == kBookletBindPosition;
-        if (paperClass == 0 || booklet || punchable == 0) punch = 0;
-        if (in.punchUnit == 1 && punchable == 3 && punch == 3) punch = 0;
-    }
-}
-
-FinishingInputs ReadFinishingInputs(const OemUiContext &ctx, char (&pageSize)[64])
-{
-    FinishingInputs in;
-    CHAR value[64] = {};
-    ReadCoreSetting(ctx, "ZPPunchUnit", value);
-    static const char *const kUnits[] = {"Type1", "Type2", "Type3", "Type4"};
-    for (int i = 0; i < 4; ++i)
-        if (std::strcmp(value, kUnits[i]) == 0) in.punchUnit = i + 1;
-    pageSize[0] = 0;
-    ReadCoreSetting(ctx, "PageSize", pageSize);
-    in.pageSize = pageSize;
-    in.duplexNone = SettingIs(ctx, "Duplex", "None");
-    if (const DEVMODEW *pub = PublicDevmode(ctx)) {
-        in.paperSize = static_cast<DWORD>(pub->dmPaperSize);
-        in.portrait = pub->dmOrientation == DMORIENT_PORTRAIT;
-        // The layout byte lies in the core's private part; a DEVMODE too short to hold it has none.
-        if (static_cast<size_t>(pub->dmSize) + pub->dmDriverExtra > kLayoutOffset)
-            in.layout = reinterpret_cast<const BYTE *>(pub)[kLayoutOffset];
-    }
-    if (const OPTITEM *orientation = CoreItem(ctx, slotOrientation))
-        in.orientationSel = static_cast<DWORD>(orientation->Sel);
-    return in;
-}
-
 // ---- Page steps -------------------------------------------------------------------------------------------
 
 bool EncryptedPrintAvailable(const OemUiContext &ctx, JobOptionsServices &services)
 {
-    if (!SettingIs(ctx, "ZPJobLimit", "True") || !HardDiskAvailable(ctx) || !StandardUi(ctx)) return false;
+    if (!CoreSettingIs(ctx, kw::kJobLimit, kw::kTrue) || !HardDiskAvailable(ctx) || !StandardUi(ctx)) return false;
     WCHAR name[kCompanionNameChars] = {};
     services.ModelString(SheetPrinter(ctx), TEXT("CryptoDll"), name, kCompanionNameChars);
     return name[0] != 0;
@@ -656,56 +421,56 @@ void InitJobOptionsPage(HWND page, OemUiContext &ctx, JobOptionsServices &servic
 
 void RefreshJobOptionsPage(HWND page, OemUiContext &ctx, JobOptionsServices &services)
 {
-    if (Present(ctx, slotResolution)) {
-        const DWORD quality = Sel(ctx, slotResolution);
+    if (SlotPresent(ctx, slotResolution)) {
+        const DWORD quality = SlotSel(ctx, slotResolution);
         CheckRadioButton(page, kIdPhotoQuality, kIdNormalQuality,
                          quality <= 2 ? kIdPhotoQuality + static_cast<int>(quality) : 0);
         RedrawQualityPicture(page);
     }
-    if (Present(ctx, slotImageSmoothing))
-        CheckDlgButton(page, kIdImageSmoothing, Sel(ctx, slotImageSmoothing) == 0 ? BST_CHECKED : BST_UNCHECKED);
+    if (SlotPresent(ctx, slotImageSmoothing))
+        CheckDlgButton(page, kIdImageSmoothing, SlotSel(ctx, slotImageSmoothing) == 0 ? BST_CHECKED : BST_UNCHECKED);
 
-    DWORD jobType = kJobNormal;
-    if (Present(ctx, slotJob_Type)) {
-        DWORD &type = Sel(ctx, slotJob_Type);
+    DWORD jobType = JobTypeSel(JobType::Normal);
+    if (SlotPresent(ctx, slotJob_Type)) {
+        DWORD &type = SlotSel(ctx, slotJob_Type);
         const bool hardDisk = HardDiskAvailable(ctx);
-        if (!hardDisk) type = kJobNormal;
+        if (!hardDisk) type = JobTypeSel(JobType::Normal);
         if (EncryptedPrintAvailable(ctx, services)) {
-            Enable(page, kIdNormalJob, false);
-            Enable(page, kIdStoreToHdd, false);
+            EnableControl(page, kIdNormalJob, false);
+            EnableControl(page, kIdStoreToHdd, false);
         } else if (IcCardFlag(ctx)) {
-            Enable(page, kIdStoreToHdd, false);
+            EnableControl(page, kIdStoreToHdd, false);
         } else {
-            Enable(page, kIdStoreToHdd, hardDisk);
+            EnableControl(page, kIdStoreToHdd, hardDisk);
         }
-        CheckDlgButton(page, kIdNormalJob, type == kJobNormal ? BST_CHECKED : BST_UNCHECKED);
-        CheckDlgButton(page, kIdStoreToHdd, type == kJobStoreToHdd ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(page, kIdNormalJob, type == JobTypeSel(JobType::Normal) ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(page, kIdStoreToHdd, type == JobTypeSel(JobType::Spool) ? BST_CHECKED : BST_UNCHECKED);
         if (ModelKeySet(ctx, services, TEXT("CryptoDll")) && StandardUi(ctx)) {
             std::unique_ptr<PasswordCipher> cipher = services.LoadCipher(SheetPrinter(ctx));
-            if (!cipher && type == kJobSecure) {
-                type = kJobNormal;
+            if (!cipher && type == JobTypeSel(JobType::Secure)) {
+                type = JobTypeSel(JobType::Normal);
                 CheckDlgButton(page, kIdNormalJob, BST_CHECKED);
             }
         }
         jobType = type;
     }
-    Enable(page, kIdPassword, jobType != kJobNormal);
+    EnableControl(page, kIdPassword, jobType != JobTypeSel(JobType::Normal));
 
-    if (Present(ctx, slotCopies)) {
-        SetSpinPosition(page, kIdCopiesSpin, kIdCopiesEdit, Sel(ctx, slotCopies));
-        const bool copiesFree = IcCardFlag(ctx) || jobType == kJobNormal;
+    if (SlotPresent(ctx, slotCopies)) {
+        SetSpinPosition(page, kIdCopiesSpin, kIdCopiesEdit, SlotSel(ctx, slotCopies));
+        const bool copiesFree = IcCardFlag(ctx) || jobType == JobTypeSel(JobType::Normal);
         for (int id : {static_cast<int>(kIdCopiesLabel), static_cast<int>(kIdCopiesEdit),
                        static_cast<int>(kIdCopiesSpin), static_cast<int>(kIdCollate)})
-            Enable(page, id, copiesFree);
+            EnableControl(page, id, copiesFree);
     }
-    if (Present(ctx, slotCollate))
-        CheckDlgButton(page, kIdCollate, Sel(ctx, slotCollate) == 1 ? BST_CHECKED : BST_UNCHECKED);
-    if (Present(ctx, slotScale)) SetSpinPosition(page, kIdScaleSpin, kIdScaleEdit, Sel(ctx, slotScale));
-    if (Present(ctx, slotOutputBin)) {
+    if (SlotPresent(ctx, slotCollate))
+        CheckDlgButton(page, kIdCollate, SlotSel(ctx, slotCollate) == 1 ? BST_CHECKED : BST_UNCHECKED);
+    if (SlotPresent(ctx, slotScale)) SetSpinPosition(page, kIdScaleSpin, kIdScaleEdit, SlotSel(ctx, slotScale));
+    if (SlotPresent(ctx, slotOutputBin)) {
         const LRESULT count = Send(page, kIdOutputBin, CB_GETCOUNT);
         for (LRESULT i = 0; i < count; ++i) {
             if (static_cast<DWORD>(Send(page, kIdOutputBin, CB_GETITEMDATA, static_cast<WPARAM>(i))) ==
-                Sel(ctx, slotOutputBin)) {
+                SlotSel(ctx, slotOutputBin)) {
                 Send(page, kIdOutputBin, CB_SETCURSEL, static_cast<WPARAM>(i));
                 break;
             }
@@ -724,13 +489,13 @@ void RefreshJobOptionsPage(HWND page, OemUiContext &ctx, JobOptionsServices &ser
     DisableControls(page, kIdQualityGroup, kIdImageSmoothing, permitted);
     DisableControls(page, IDC_DEFAULT, IDC_DEFAULT, permitted);
 
-    if (!Present(ctx, slotMirror)) {
+    if (!SlotPresent(ctx, slotMirror)) {
         RemoveControls(page, kIdMirror, kIdMirror);
         RemoveControls(page, kIdMirrorIcon, kIdMirrorIcon);
     } else {
-        const bool mirrored = Sel(ctx, slotMirror) == 0;
+        const bool mirrored = SlotSel(ctx, slotMirror) == 0;
         CheckDlgButton(page, kIdMirror, mirrored ? BST_CHECKED : BST_UNCHECKED);
-        ShowMirrorIcon(page, mirrored);
+        ShowMirrorIcon(page, g_ui.module, kIdMirrorIcon, mirrored);
     }
 }
 
@@ -740,14 +505,14 @@ void ResetJobOptionsDefaults(OemUiContext &ctx)
         DWORD slot;
         DWORD value;
     } kDefaults[] = {
-        {slotResolution, 0}, {slotImageSmoothing, 1}, {slotJob_Type, kJobNormal},
+        {slotResolution, 0}, {slotImageSmoothing, 1}, {slotJob_Type, JobTypeSel(JobType::Normal)},
         {slotCopies, 1},     {slotCollate, 0},        {slotOutputBin, 0},
         {slotStaple, 0},     {slotPunch, 0},          {slotBindPosition, kDefaultBindPosition},
         {slotScale, kDefaultScale}, {slotTrapping, 0}, {slotTone, 0},
         {slotPrintQuality, 0}, {slotMirror, 0},
     };
     for (const auto &d : kDefaults)
-        if (Present(ctx, d.slot)) Sel(ctx, d.slot) = d.value;
+        if (SlotPresent(ctx, d.slot)) SlotSel(ctx, d.slot) = d.value;
 }
 
 bool EditEncryptedPassword(HWND page, OemUiContext &ctx, JobOptionsServices &services)
@@ -807,18 +572,18 @@ bool JobOptionsCommand(HWND page, OemUiContext &ctx, JobOptionsServices &service
         Changed(page);
         if (id == kIdCopiesEdit) {
             const DWORD copies = FilterNumberEdit(page, id, 0xFFFFFFFF);
-            if (Present(ctx, slotCopies)) Sel(ctx, slotCopies) = copies;
+            if (SlotPresent(ctx, slotCopies)) SlotSel(ctx, slotCopies) = copies;
         } else {
             const DWORD scale = FilterNumberEdit(page, id, kMaxScale);
-            if (Present(ctx, slotScale)) Sel(ctx, slotScale) = scale;
+            if (SlotPresent(ctx, slotScale)) SlotSel(ctx, slotScale) = scale;
         }
         return false;
     }
     if (id == kIdOutputBin) {
         if (code != CBN_SELCHANGE) return false;
         const LRESULT at = Send(page, kIdOutputBin, CB_GETCURSEL);
-        if (at < 0 || !Present(ctx, slotOutputBin)) return false;
-        Sel(ctx, slotOutputBin) = static_cast<DWORD>(Send(page, kIdOutputBin, CB_GETITEMDATA, static_cast<WPARAM>(at)));
+        if (at < 0 || !SlotPresent(ctx, slotOutputBin)) return false;
+        SlotSel(ctx, slotOutputBin) = static_cast<DWORD>(Send(page, kIdOutputBin, CB_GETITEMDATA, static_cast<WPARAM>(at)));
         return true;
     }
     // Everything else is a button (or the link label, whose click has the same code).
@@ -827,25 +592,25 @@ bool JobOptionsCommand(HWND page, OemUiContext &ctx, JobOptionsServices &service
     case kIdPhotoQuality:
     case kIdPhotoQuality + 1:
     case kIdNormalQuality:
-        if (Present(ctx, slotResolution)) Sel(ctx, slotResolution) = static_cast<DWORD>(id - kIdPhotoQuality);
+        if (SlotPresent(ctx, slotResolution)) SlotSel(ctx, slotResolution) = static_cast<DWORD>(id - kIdPhotoQuality);
         RefreshJobOptionsPage(page, ctx, services);
         return true;
     case kIdImageSmoothing:
-        if (Present(ctx, slotImageSmoothing)) Sel(ctx, slotImageSmoothing) = Checked(page, id) ? 0 : 1;
+        if (SlotPresent(ctx, slotImageSmoothing)) SlotSel(ctx, slotImageSmoothing) = IsChecked(page, id) ? 0 : 1;
         return true;
     case kIdNormalJob: ChooseNormal(page, ctx, services); return true;
     case kIdStoreToHdd: ChooseStoreToHdd(page, ctx, services); return true;
     case kIdPassword:
-        if (Present(ctx, slotJob_Type) && Sel(ctx, slotJob_Type) == kJobSecure)
+        if (SlotPresent(ctx, slotJob_Type) && SlotSel(ctx, slotJob_Type) == JobTypeSel(JobType::Secure))
             return EditEncryptedPassword(page, ctx, services);
         return services.JobPinDialog(page, ctx);
     case kIdCollate:
-        if (Present(ctx, slotCollate)) Sel(ctx, slotCollate) = Checked(page, id) ? 1 : 0;
+        if (SlotPresent(ctx, slotCollate)) SlotSel(ctx, slotCollate) = IsChecked(page, id) ? 1 : 0;
         return true;
     case kIdMirror:
-        if (Present(ctx, slotMirror)) {
-            Sel(ctx, slotMirror) = Checked(page, id) ? 0 : 1;
-            ShowMirrorIcon(page, Checked(page, id));
+        if (SlotPresent(ctx, slotMirror)) {
+            SlotSel(ctx, slotMirror) = IsChecked(page, id) ? 0 : 1;
+            ShowMirrorIcon(page, g_ui.module, kIdMirrorIcon, IsChecked(page, id));
         }
         return true;
     case kIdWatermarkButton: return services.WatermarkDialog(page, ctx);
@@ -866,21 +631,21 @@ bool JobOptionsCommand(HWND page, OemUiContext &ctx, JobOptionsServices &service
 bool LeaveJobOptionsPage(HWND page, OemUiContext &ctx, JobOptionsServices &)
 {
     // Scale first: copies are not looked at while the scale is wrong.
-    if (Present(ctx, slotScale)) {
+    if (SlotPresent(ctx, slotScale)) {
         DWORD scale = 0;
         if (!ReadBounded(page, kIdScaleEdit, ItemBounds(ctx, slotScale, kMaxScale), scale)) {
             RefuseField(page, kIdScaleEdit);
             return false;
         }
-        Sel(ctx, slotScale) = scale;
+        SlotSel(ctx, slotScale) = scale;
     }
-    if (Present(ctx, slotCopies)) {
+    if (SlotPresent(ctx, slotCopies)) {
         DWORD copies = 0;
         if (!ReadBounded(page, kIdCopiesEdit, ItemBounds(ctx, slotCopies, kMaxCopies), copies)) {
             RefuseField(page, kIdCopiesEdit);
             return false;
         }
-        Sel(ctx, slotCopies) = copies;
+        SlotSel(ctx, slotCopies) = copies;
     }
     ApplyFeatureSlots(ctx);
 
@@ -900,33 +665,31 @@ bool LeaveJobOptionsPage(HWND page, OemUiContext &ctx, JobOptionsServices &)
     return true;
 }
 
-void SetJobOptionsServices(JobOptionsServices *services) { g_services = services; }
-
 INT_PTR CALLBACK JobOptionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
         auto sheetPage = reinterpret_cast<const PROPSHEETPAGEW *>(lParam);
         auto ctx = sheetPage ? reinterpret_cast<OemUiContext *>(sheetPage->lParam) : nullptr;
         SetWindowLongPtrW(page, DWLP_USER, reinterpret_cast<LONG_PTR>(ctx));
-        if (ctx) InitJobOptionsPage(page, *ctx, Services());
+        if (ctx) InitJobOptionsPage(page, *ctx, CurrentJobOptionsServices());
         return TRUE;
     }
     OemUiContext *ctx = PageContext(page);
     if (!ctx) return FALSE;
     switch (message) {
     case WM_COMMAND:
-        if (JobOptionsCommand(page, *ctx, Services(), LOWORD(wParam), HIWORD(wParam))) Changed(page);
+        if (JobOptionsCommand(page, *ctx, CurrentJobOptionsServices(), LOWORD(wParam), HIWORD(wParam))) Changed(page);
         return TRUE;
     case WM_NOTIFY: return lParam ? OnNotify(page, *ctx, *reinterpret_cast<const NMHDR *>(lParam)) : FALSE;
     case WM_DRAWITEM: return lParam ? OnDrawItem(*ctx, *reinterpret_cast<const DRAWITEMSTRUCT *>(lParam)) : FALSE;
     case WM_ACTIVATE: RedrawQualityPicture(page); return FALSE;
     case WM_SETCURSOR: {
         const int over = GetDlgCtrlID(reinterpret_cast<HWND>(wParam));
-        if ((over != IDC_LINK && over != IDC_LOGO) || !ModelKeySet(*ctx, Services(), TEXT("TabLinkName")))
+        if ((over != IDC_LINK && over != IDC_LOGO) || !ModelKeySet(*ctx, CurrentJobOptionsServices(), TEXT("TabLinkName")))
             return FALSE;
         HCURSOR cursor = LoadCursorW(nullptr, IDC_HAND);
         SetCursor(cursor ? cursor : LoadCursorW(nullptr, IDC_ARROW));
-        return Answer(page, TRUE);
+        return AnswerNotify(page, TRUE);
     }
     case WM_CTLCOLORSTATIC:
         if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != IDC_LINK) return FALSE;
@@ -943,103 +706,6 @@ INT_PTR CALLBACK JobOptionsPageProc(HWND page, UINT message, WPARAM wParam, LPAR
                                wParam, lParam);
     default: return FALSE;
     }
-}
-
-// ---- The real services ------------------------------------------------------------------------------------
-
-namespace {
-
-class LibraryCipher final : public PasswordCipher {
-public:
-    explicit LibraryCipher(HANDLE hPrinter) : cipher_(hPrinter, &Notify) {}
-    bool Loaded() const { return cipher_.IsLoaded(); }
-    BOOL DispCryptoUIEx(HWND owner, EncryptionSetting *setting, DWORD mode) override
-    {
-        return cipher_.DispCryptoUIEx(owner, setting, mode);
-    }
-    BOOL EncryptPassword(LPCSTR text, DWORD length, LPBYTE out, LPDWORD size) override
-    {
-        return cipher_.EncryptPassword(text, length, out, size);
-    }
-    BOOL DecryptPassword(const BYTE *data, DWORD length, LPSTR out, LPDWORD size) override
-    {
-        return cipher_.DecryptPassword(data, length, out, size);
-    }
-
-private:
-    static void Notify(LPCWSTR text) { MessageBoxW(nullptr, text, nullptr, MB_OK); }
-    CCiperSet cipher_;
-};
-
-// GetProcAddress gives a generic entry point; the export's real signature is restored through void *.
-template <typename Fn>
-Fn ProcAs(FARPROC proc)
-{
-    return reinterpret_cast<Fn>(reinterpret_cast<void *>(proc));
-}
-
-class SystemServices final : public JobOptionsServices {
-public:
-    void ModelString(HANDLE hPrinter, LPCWSTR key, WCHAR *out, DWORD cch) override
-    {
-        GetModelString(hPrinter, key, out, cch);
-    }
-
-    DWORD QueryCardDriver(HANDLE hPrinter) override
-    {
-        WCHAR name[kCompanionNameChars] = {};
-        GetModelString(hPrinter, TEXT("CARD_DLL"), name, kCompanionNameChars);
-        WCHAR path[MAX_PATH];
-        if (!name[0] || !DriverFilePath(path, name)) return 0;
-        Library library(LoadLibraryW(path));
-        auto query = library ? ProcAs<PFN_QueryCardDriver>(GetProcAddress(library.get(), "QueryCardDriver")) : nullptr;
-        if (!query) return 0;
-        WCHAR driver[kPrinterNameBytes] = {};
-        GetDriverName(hPrinter, driver, kPrinterNameBytes);
-        CHAR driverAnsi[kPrinterNameBytes] = {};
-        CHAR capabilityAnsi[kCapabilityPathBytes] = {};
-        WideCharToMultiByte(CP_ACP, 0, driver, -1, driverAnsi, kPrinterNameBytes - 1, nullptr, nullptr);
-        if (LPCWSTR capability = CapabilityFilePath())
-            WideCharToMultiByte(CP_ACP, 0, capability, -1, capabilityAnsi, kCapabilityPathBytes - 1, nullptr,
-                                nullptr);
-        return query(driverAnsi, capabilityAnsi);
-    }
-
-    std::unique_ptr<PasswordCipher> LoadCipher(HANDLE hPrinter) override
-    {
-        auto cipher = std::make_unique<LibraryCipher>(hPrinter);
-        if (!cipher->Loaded()) return nullptr;
-        return cipher;
-    }
-
-    DWORD PrinterAttributes(HANDLE hPrinter) override
-    {
-        DWORD needed = 0;
-        if (!hPrinter) return 0;
-        GetPrinterW(hPrinter, 2, nullptr, 0, &needed);
-        if (!needed) return 0;
-        HeapBlock<BYTE> info(needed);
-        if (!info || !GetPrinterW(hPrinter, 2, info.get(), needed, &needed)) return 0;
-        return reinterpret_cast<const PRINTER_INFO_2W *>(info.get())->Attributes;
-    }
-
-    bool JobPinDialog(HWND owner, OemUiContext &ctx) override { return ShowJobPinDialog(owner, &ctx) == 1; }
-    bool AdvancedDialog(HWND owner, OemUiContext &ctx) override { return ShowAdvancedDialog(owner, &ctx) == 1; }
-    void AboutDialog(HWND owner, OemUiContext &ctx) override { ShowAboutDialog(owner, &ctx); }
-    // The watermark list and overlay dialogs are not part of this module yet: nothing opens, nothing changes.
-    bool WatermarkDialog(HWND, OemUiContext &) override { return false; }
-    bool OverlayDialog(HWND, OemUiContext &) override { return false; }
-    void StoreWatermarks(OemUiContext &) override {}
-    void ReleaseWatermarks(OemUiContext &) override {}
-    void CommitOverlays(OemUiContext &) override {}
-};
-
-} // namespace
-
-JobOptionsServices &SystemJobOptionsServices()
-{
-    static SystemServices services;
-    return services;
 }
 
 } // namespace zep

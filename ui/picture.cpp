@@ -1,5 +1,5 @@
 // Transparent and framed pictures drawn on pages and dialogs.
-#include "ui/joboptions/picture.h"
+#include "ui/picture.h"
 
 #include <cstring>
 
