@@ -76,19 +76,10 @@ inline constexpr char kJobNormal[] = "Normal";
 inline constexpr char kJobSecure[] = "Secure";
 inline constexpr char kJobSpool[] = "Spool";
 inline constexpr char kJobSecureChip[] = "Secure_Chip";
-inline constexpr char kControlOffice[] = "Office";
-inline constexpr char kOverlayUse[] = "Use";
 inline constexpr char kDuplexNone[] = "None";
-inline constexpr char kRenderAuto[] = "Auto";
-inline constexpr char kRenderNatural[] = "Natural";
-inline constexpr char kRenderVivid[] = "Vivid";
-inline constexpr char kRenderDigCam[] = "DigCam";
-inline constexpr char kRenderSrgb[] = "sRGB";
-inline constexpr char kRenderHighBrightness[] = "HighBrightness";
 inline constexpr char kPunchType1[] = "Type1";
 inline constexpr char kPunchType2[] = "Type2";
 inline constexpr char kPunchType3[] = "Type3";
 inline constexpr char kPunchType4[] = "Type4";
-inline constexpr char kPunchNone[] = "None";
 
 } // namespace zep::kw

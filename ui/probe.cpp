@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/handle.h"
+#include "common/library.h"
 
 namespace zep {
 namespace {
@@ -12,13 +13,6 @@ typedef DWORD(WINAPI *PFN_GetFileVersionInfoSizeW)(LPCWSTR file, LPDWORD handle)
 typedef BOOL(WINAPI *PFN_GetFileVersionInfoW)(LPCWSTR file, DWORD handle, DWORD size, LPVOID data);
 typedef BOOL(WINAPI *PFN_VerQueryValueW)(LPCVOID block, LPCWSTR subBlock, LPVOID *buffer, UINT *size);
 typedef UINT(WINAPI *PFN_GetWindowsDirectoryW)(LPWSTR buffer, UINT size);
-
-// GetProcAddress gives a generic entry point; the real signature is restored through void *.
-template <typename F>
-F Resolve(HMODULE module, const char *name)
-{
-    return module ? reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(module, name))) : nullptr;
-}
 
 // The leading part of the version resource's fixed record that the probe reads.
 struct FixedFileInfoHead {
@@ -34,12 +28,12 @@ struct FixedFileInfoHead {
 std::optional<DWORD> WinHelpProductMajor()
 {
     HMODULE kernel = GetModuleHandleW(TEXT("kernel32.dll"));
-    auto getWindowsDirectory = Resolve<PFN_GetWindowsDirectoryW>(kernel, "GetWindowsDirectoryW");
+    auto getWindowsDirectory = GetExport<PFN_GetWindowsDirectoryW>(kernel, "GetWindowsDirectoryW");
     Library version(LoadLibraryW(TEXT("version.dll")));
     if (!getWindowsDirectory || !version) return std::nullopt;
-    auto sizeOf = Resolve<PFN_GetFileVersionInfoSizeW>(version.get(), "GetFileVersionInfoSizeW");
-    auto read = Resolve<PFN_GetFileVersionInfoW>(version.get(), "GetFileVersionInfoW");
-    auto query = Resolve<PFN_VerQueryValueW>(version.get(), "VerQueryValueW");
+    auto sizeOf = GetExport<PFN_GetFileVersionInfoSizeW>(version.get(), "GetFileVersionInfoSizeW");
+    auto read = GetExport<PFN_GetFileVersionInfoW>(version.get(), "GetFileVersionInfoW");
+    auto query = GetExport<PFN_VerQueryValueW>(version.get(), "VerQueryValueW");
     if (!sizeOf || !read || !query) return std::nullopt;
 
     WCHAR path[MAX_PATH] = {};

@@ -6,6 +6,7 @@
 
 #include "common/config.h"
 #include "common/handle.h"
+#include "common/library.h"
 #include "ui/events.h"
 #include "ui/pages.h"
 #include "ui/slots.h"
@@ -212,9 +213,7 @@ public:
         if (!*name) return 0;
         Library library(LoadLibraryW(name));
         if (!library) return 0;
-        // The export's real signature is restored through void *.
-        auto capability = reinterpret_cast<PFN_GetNetextCapability>(
-            reinterpret_cast<void *>(GetProcAddress(library.get(), "GetNetextCapability")));
+        auto capability = GetExport<PFN_GetNetextCapability>(library.get(), "GetNetextCapability");
         if (!capability) return 0;
         CHAR ansi[kPrinterNameBytes] = {};
         if (printerName)

@@ -1,6 +1,7 @@
 // Loading a plug-in module and getting its class factory, as the core does for either plug-in.
 #include "host/core/plugincom.h"
 
+#include "common/library.h"
 #include "host/core/session.h"
 
 namespace zep::host {
@@ -15,7 +16,7 @@ bool LoadPluginFactory(const WString &path, REFCLSID clsid, const PluginLoadText
                 std::to_string(code) + ")";
         return false;
     }
-    auto getClassObject = FunctionCast<PFN_DllGetClassObject>(GetProcAddress(library.get(), "DllGetClassObject"));
+    auto getClassObject = GetExport<PFN_DllGetClassObject>(library.get(), "DllGetClassObject");
     if (!getClassObject) {
         error = texts.noEntry;
         return false;
