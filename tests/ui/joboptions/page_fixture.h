@@ -11,7 +11,7 @@
 #include "common/devmode.h"
 #include "host/uidriver/uidriver.h"
 #include "resources/zepui_ids.h"
-#include "tests/uiplugin/fake_core.h"
+#include "tests/ui/fake_core.h"
 #include "ui/joboptions/dialogs.h"
 #include "ui/joboptions/joboptions.h"
 #include "ui/pages.h"
