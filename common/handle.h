@@ -121,6 +121,12 @@ public:
         if (p_) std::exchange(p_, nullptr)->Release();
     }
     I *detach() { return std::exchange(p_, nullptr); }
+    // Takes over a reference the caller already holds: a new object's first, or one a QueryInterface added.
+    void attach(I *p)
+    {
+        reset();
+        p_ = p;
+    }
     void **put_void()
     {
         reset();
