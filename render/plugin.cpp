@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "common/devmode.h"
+#include "common/devmode_render.h"
 #include "render/dispatcher.h"
 #include "render/gate.h"
 #include "render/pdev.h"

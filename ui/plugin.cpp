@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "common/devmode.h"
+#include "common/devmode_ui.h"
 #include "ui/events.h"
 #include "ui/probe.h"
 
