@@ -102,7 +102,8 @@ private:
 // Selects an object into a DC for the life of the guard, then puts back what it replaced.
 class Selected {
 public:
-    Selected(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+    // A null object selects nothing, so a caller with an optional object needs no branch.
+    Selected(HDC dc, HGDIOBJ object) : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr) {}
     ~Selected()
     {
         if (old_ && old_ != HGDI_ERROR) SelectObject(dc_, old_);
