@@ -12,4 +12,8 @@ Library LoadCompanion(HANDLE hPrinter, LPCWSTR key);
 // Non-zero when a card reader driver is installed; 0 when the library or its export is missing.
 DWORD QueryCardDriver(HANDLE hPrinter);
 
+// The IC card library's GetCardData, loaded the same way: non-zero when key (kKeyBytes) holds the card's data,
+// *size its length; 0 when the library or its export is missing or the card cannot be read.
+DWORD GetCardData(HANDLE hPrinter, BYTE *key, DWORD *size);
+
 } // namespace zep

@@ -1,6 +1,7 @@
 // The vendor encryption library as the UI plug-in calls it: the settings record and the CCiperSet loader.
 #pragma once
 #include "common/win32.h"
+#include "common/cryptolib.h"
 #include "common/handle.h"
 
 #include <cstddef>
@@ -27,7 +28,6 @@ static_assert(offsetof(EncryptionSetting, dwCryptoTime) == 28 && offsetof(Encryp
 typedef BOOL(WINAPI *PFN_GetDefaultSetting)(EncryptionSetting *setting, DWORD flags);
 typedef BOOL(WINAPI *PFN_DispCryptoUIEx)(HWND owner, EncryptionSetting *setting, DWORD mode);
 typedef BOOL(WINAPI *PFN_EncryptPassword)(LPCSTR text, DWORD length, LPBYTE out, LPDWORD size);
-typedef BOOL(WINAPI *PFN_DecryptPassword)(const BYTE *data, DWORD length, LPSTR out, LPDWORD size);
 
 inline constexpr DWORD kEncryptedPasswordCapacity = 255;
 inline constexpr DWORD kUiPasswordCapacity = 13;

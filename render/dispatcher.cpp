@@ -6,6 +6,7 @@
 #include "common/devmode.h"
 #include "render/inject_points.h"
 #include "render/jobtype.h"
+#include "render/pdev.h"
 #include "render/state.h"
 
 namespace zep {
@@ -29,7 +30,7 @@ bool EmitBuilt(const RenderCall &rc, Build build)
 bool OnBeginStream(const RenderCall &rc)
 {
     g_render.captureArmed = true;
-    g_render.encryptedStreamFailed = false;
+    if (GateState *gate = GateOf(rc.devobj)) GateStartJob(*gate);
     return IsEpsOutput(rc) || WriteJobHeader(rc);
 }
 

@@ -6,6 +6,7 @@
 #include "common/config.h"
 #include "common/handle.h"
 #include "render/jobstart.h"
+#include "render/pdev.h"
 #include "render/state.h"
 
 namespace zep {
@@ -102,7 +103,7 @@ void StartDocCapture(PDEVOBJ devobj, DWORD jobId)
             CaptureJobContext(hPrinter, jobId, CapabilityFilePath(), g_render.job);
         g_render.captureArmed = false;
     }
-    g_render.currentJobId = jobId;
+    if (GateState *gate = GateOf(devobj)) gate->currentJobId = jobId;
 }
 
 } // namespace zep

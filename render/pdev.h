@@ -1,6 +1,7 @@
 // OemPdev, the per-device record, and DdiHookTable, the 27 DDI functions the plug-in hooks.
 #pragma once
 #include "common/oemintf.h"
+#include "render/gate.h"
 
 namespace zep {
 
@@ -26,10 +27,18 @@ constexpr size_t HookRow(ULONG index)
     return kHookCount;
 }
 
-// The core driver's own entry point for each row of DdiHookTable; null where the core has none.
+// Per device context: the core driver's own entry point for each row of DdiHookTable (null where the core has
+// none), and the output gate's state for the job this device renders.
 struct OemPdev {
     PFN coreEntries[kHookCount];
+    GateState gate;
 };
+
+// The gate's state of a device object; null before EnablePDEV.
+inline GateState *GateOf(PDEVOBJ devobj)
+{
+    return devobj && devobj->pdevOEM ? &static_cast<OemPdev *>(devobj->pdevOEM)->gate : nullptr;
+}
 
 // The table EnableDriver hands the core driver.
 extern DRVFN DdiHookTable[kHookCount];

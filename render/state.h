@@ -11,8 +11,6 @@ struct RenderModuleState {
     LONG volatile objectCount = 0;
     LONG volatile lockCount = 0;
     bool captureArmed = true;
-    bool encryptedStreamFailed = false;
-    DWORD currentJobId = 0;
     // The capability-file path lives with the lookups (CapabilityFilePath, common/config.h); the plug-in
     // INI path is this module's own copy.
     WCHAR pluginIniFile[MAX_PATH + 1] = {};

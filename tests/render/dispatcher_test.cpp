@@ -3,6 +3,7 @@
 
 #include "fake_core.h"
 #include "render/dispatcher.h"
+#include "render/pdev.h"
 #include "render/state.h"
 #include "tests/common/test_support.h"
 
@@ -61,16 +62,20 @@ TEST(Dispatcher, ShortWriteFailsTheCommandWithTheLastError)
     EXPECT_NE(result, static_cast<DWORD>(ERROR_SUCCESS));
 }
 
-TEST(Dispatcher, BeginStreamRearmsCaptureAndClearsFailure)
+TEST(Dispatcher, BeginStreamRearmsCaptureAndStartsTheGateAfresh)
 {
     g_render.captureArmed = false;
-    g_render.encryptedStreamFailed = true;
     zeptest::FakeCore core;
     zeptest::FakeDevice device;
+    OemPdev pdev{};
+    device.devobj.pdevOEM = &pdev;
+    pdev.gate.encryptedStreamFailed = true;
+    pdev.gate.scanner.reset(new SecureJobScanner(0));
     device.outputOption = PS_OUTPUT_EPS; // re-armed in EPS output too
     EXPECT_TRUE(DispatchInjection(RenderCall{&device.devobj, &core}, PSINJECT_BEGINSTREAM));
     EXPECT_TRUE(g_render.captureArmed);
-    EXPECT_FALSE(g_render.encryptedStreamFailed);
+    EXPECT_FALSE(pdev.gate.encryptedStreamFailed);
+    EXPECT_EQ(pdev.gate.scanner, nullptr);
 }
 
 TEST(Emit, TextFilesAndDependentFiles)

@@ -7,6 +7,7 @@
 #include "fake_core.h"
 #include "render/jobcontext.h"
 #include "render/jobstart.h"
+#include "render/pdev.h"
 #include "render/state.h"
 #include "tests/common/test_support.h"
 
@@ -87,13 +88,15 @@ TEST_F(Capture, ArmedStartDocCapturesTheJobOnce)
 {
     ASSERT_NE(printer_, nullptr) << GetLastError();
     zeptest::FakeDevice device;
+    OemPdev pdev{};
+    device.devobj.pdevOEM = &pdev;
     device.devobj.hPrinter = printer_;
     DWORD first = StartJob(u"Quarterly \"final\"\nreport");
     ASSERT_NE(first, 0u);
     g_render.captureArmed = true;
     StartDocCapture(&device.devobj, first);
     EXPECT_FALSE(g_render.captureArmed);
-    EXPECT_EQ(g_render.currentJobId, first);
+    EXPECT_EQ(pdev.gate.currentJobId, first);
     EXPECT_EQ(g_render.job.dwJobId, first);
     EXPECT_STREQ(g_render.job.szPrinterName, "Capture \"Printer\"");
     EXPECT_STREQ(g_render.job.szDocumentName, "Quarterly  final ");
@@ -106,7 +109,7 @@ TEST_F(Capture, ArmedStartDocCapturesTheJobOnce)
     // A second document without a new BEGINSTREAM keeps the first document's context.
     DWORD second = StartJob(u"Other");
     StartDocCapture(&device.devobj, second);
-    EXPECT_EQ(g_render.currentJobId, second);
+    EXPECT_EQ(pdev.gate.currentJobId, second);
     EXPECT_EQ(g_render.job.dwJobId, first);
     EXPECT_STREQ(g_render.job.szDocumentName, "Quarterly  final ");
     EndDocPrinter(printer_);
@@ -117,12 +120,14 @@ TEST_F(Capture, DriverWithoutConfigurationFilesCapturesNothing)
     HANDLE bare = zeptest::InstallPrinter("Bare Printer", "Zep Bare Driver", {{"readme.txt", "x"}});
     ASSERT_NE(bare, nullptr);
     zeptest::FakeDevice device;
+    OemPdev pdev{};
+    device.devobj.pdevOEM = &pdev;
     device.devobj.hPrinter = bare;
     JobContext before = g_render.job;
     g_render.captureArmed = true;
     StartDocCapture(&device.devobj, 77);
     EXPECT_FALSE(g_render.captureArmed);
-    EXPECT_EQ(g_render.currentJobId, 77u);
+    EXPECT_EQ(pdev.gate.currentJobId, 77u);
     EXPECT_EQ(std::memcmp(&before, &g_render.job, sizeof(before)), 0);
     EXPECT_EQ(CapabilityFilePath()[0], 0);
     ClosePrinter(bare);

@@ -131,7 +131,7 @@ TEST(DdiHooks, StartDocRecordsTheJobAndForwards)
     g_render.captureArmed = false;
     WCHAR doc[] = u"Doc";
     EXPECT_TRUE(Hook<PFN_DrvStartDoc>(INDEX_DrvStartDoc)(&h.surface, doc, 41));
-    EXPECT_EQ(g_render.currentJobId, 41u);
+    EXPECT_EQ(h.pdev->gate.currentJobId, 41u);
     EXPECT_EQ(g_calls, (std::vector<std::string>{"StartDoc 41 doc"}));
 }
 

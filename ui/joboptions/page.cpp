@@ -31,12 +31,6 @@ constexpr int kEditReadChars = 64;
 constexpr DWORD kDefaultScale = 100;
 constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 
-// Clears a password buffer in a way the compiler does not drop as a dead store.
-void Wipe(void *buffer, size_t size)
-{
-    volatile BYTE *p = static_cast<volatile BYTE *>(buffer);
-    while (size--) *p++ = 0;
-}
 // Set while the page writes its own controls, so that the sheet hears only of the user's changes.
 bool g_updating = false;
 
@@ -537,7 +531,7 @@ bool EditEncryptedPassword(HWND page, OemUiContext &ctx, JobOptionsServices &ser
     setting.dwAskPassword = dm->dwAskPassword;
     setting.dwCryptoTime = dm->dwCryptoTime;
     lstrcpynA(setting.szPassword, password, sizeof(setting.szPassword));
-    Wipe(password, sizeof(password));
+    WipeSecret(password, sizeof(password));
 
     bool changed = false;
     if (cipher->DispCryptoUIEx(page, &setting, mode)) {
@@ -552,11 +546,11 @@ bool EditEncryptedPassword(HWND page, OemUiContext &ctx, JobOptionsServices &ser
             dm->dwEncryptedPasswordLen > sizeof(dm->bEncryptedPassword)) {
             // Without a valid encrypted form nothing is kept: the printer asks for the password instead.
             dm->dwEncryptedPasswordLen = 0;
-            Wipe(dm->bEncryptedPassword, sizeof(dm->bEncryptedPassword));
+            WipeSecret(dm->bEncryptedPassword, sizeof(dm->bEncryptedPassword));
         }
         changed = true;
     }
-    Wipe(setting.szPassword, sizeof(setting.szPassword));
+    WipeSecret(setting.szPassword, sizeof(setting.szPassword));
     return changed;
 }
 
