@@ -420,6 +420,33 @@ TEST_F(PrefsTest, ASecureJobChosenInPreferencesReachesThePrintedPjl)
     EXPECT_EQ(ReadFile(job).find("ZEPSECURE"), std::string::npos);
 }
 
+// The Advanced dialog's "Job Spool" box shows and sets what the printed job does with its spool line.
+TEST_F(PrefsTest, TheJobSpoolBoxFollowsTheSpoolLineOfTheJob)
+{
+    fs::path job = TempDir("prefs-spool") / "job.prn";
+    std::string sample = (SourceDir() / "driver" / "samples" / "sample.ps").string();
+    const struct {
+        const char *name;
+        const char *shownAtOpening;
+        bool spoolLine; // after the box was clicked once and the settings applied
+    } steps[] = {
+        {"spooling on by default shows ticked; unticking drops the line", "checked=1", false},
+        {"unticked when off; ticking brings the line back", "checked=0", true},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.name);
+        RunResult r = Zepdrv(PrefsArgs({"page Job Options", "click 1537", "dump", "click 1806", "click 1", "apply"}));
+        ASSERT_EQ(r.code, 0) << r.err;
+        const size_t box = r.out.find("id=1806 ");
+        ASSERT_NE(box, std::string::npos) << r.out;
+        const std::string line = r.out.substr(box, r.out.find('\n', box) - box);
+        EXPECT_NE(line.find(step.shownAtOpening), std::string::npos) << line;
+        RunResult printed = Zepdrv("print " + Quote(sample) + " -O " + Quote(job.string()));
+        ASSERT_EQ(printed.code, 0) << printed.err;
+        EXPECT_EQ(ReadFile(job).find("@PJL ZEPSPOOL MODE=ALL\r\n") != std::string::npos, step.spoolLine);
+    }
+}
+
 } // namespace
 
 namespace {
