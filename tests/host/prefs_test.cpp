@@ -447,6 +447,18 @@ TEST_F(PrefsTest, TheJobSpoolBoxFollowsTheSpoolLineOfTheJob)
     }
 }
 
+// The compression chosen in Advanced reaches the job's compression comment.
+TEST_F(PrefsTest, TheCompressionChosenInAdvancedReachesTheJob)
+{
+    RunResult r = Zepdrv(PrefsArgs({"page Job Options", "click 1537", "select 1805 3", "click 1", "apply"}));
+    ASSERT_EQ(r.code, 0) << r.err;
+    fs::path job = TempDir("prefs-compression") / "job.prn";
+    std::string sample = (SourceDir() / "driver" / "samples" / "sample.ps").string();
+    RunResult printed = Zepdrv("print " + Quote(sample) + " -O " + Quote(job.string()));
+    ASSERT_EQ(printed.code, 0) << printed.err;
+    EXPECT_NE(ReadFile(job).find("@PJL COMMENT COMPRESSION:FLATE LEVEL:9\r\n"), std::string::npos);
+}
+
 } // namespace
 
 namespace {
