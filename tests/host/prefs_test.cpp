@@ -354,6 +354,18 @@ TEST_F(PrefsTest, DumpShowsTheTopmostWindowAndSnapshotsEveryPageAndDialog)
     }
 }
 
+// A page that refuses to be left keeps the session going: the next actions answer the message, replace the field's
+// text (typing replaces what a field holds, as a user who selects it first) and leave the page again.
+TEST_F(PrefsTest, ARefusedPageCanBeFixedAndLeftAgain)
+{
+    RunResult r = Zepdrv(PrefsArgs({"page Job Options", "type 1514 0", "page Layout", "answer ok", "type 1514 2",
+                                    "page Layout", "page Job Options", "dump", "apply"}));
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("the page \"Job Options\" did not let the sheet leave it\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("id=1514 kind=edit text=\"2\""), std::string::npos) << r.out;
+    EXPECT_EQ(Kept().publicPart.dmCopies, 2) << "two copies were kept";
+}
+
 TEST_F(PrefsTest, AnActionThatCannotBeDoneStopsAndKeepsNothing)
 {
     struct Case {

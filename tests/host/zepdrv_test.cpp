@@ -141,7 +141,7 @@ TEST_F(Zepdrv, InstallingAgainReplacesThePrinter)
     EXPECT_TRUE(fs::exists(out));
 }
 
-// zepdrv snapshot draws the staged module's dialog; a missing dialog is an error, not an empty picture.
+// zepdrv snapshot draws the staged module's dialogs and pages; a missing dialog is an error, not an empty picture.
 TEST_F(Zepdrv, SnapshotDrawsAModulesDialog)
 {
     fs::path dir = TempDir("snapshot");
@@ -153,6 +153,11 @@ TEST_F(Zepdrv, SnapshotDrawsAModulesDialog)
     EXPECT_EQ(png.substr(1, 3), "PNG");
     auto byte = [&](size_t i) { return static_cast<unsigned>(static_cast<unsigned char>(png[i])); };
     EXPECT_EQ(byte(16) << 24 | byte(17) << 16 | byte(18) << 8 | byte(19), 251u);
+
+    // A property page's template is a child window: it is drawn inside a host window.
+    r = Run("snapshot ZepUI 113 -O " + Quote((dir / "zepui_113.png").string()));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(fs::exists(dir / "zepui_113.png"));
 
     r = Run("snapshot ZepPS 999 -O " + Quote((dir / "missing.png").string()));
     EXPECT_NE(r.code, 0);
