@@ -366,6 +366,31 @@ TEST_F(PrefsTest, ARefusedPageCanBeFixedAndLeftAgain)
     EXPECT_EQ(Kept().publicPart.dmCopies, 2) << "two copies were kept";
 }
 
+// Opening a page changes no setting: every page shown over kept settings that are not the defaults, then applied,
+// leaves the kept DEVMODE as it was (the first tab stop of Job Options is an unchecked quality radio button).
+TEST_F(PrefsTest, OpeningEveryPageChangesNothing)
+{
+    RunResult set = Zepdrv(PrefsArgs({"select 3000 1", "page Job Options", "click 1547", "click 1518", "click 1537",
+                                      "click 1806", "select 1805 2", "click 1", "apply"}));
+    ASSERT_EQ(set.code, 0) << set.err;
+    auto bytes = [](const StoredDevmode &dm) {
+        const BYTE *pub = reinterpret_cast<const BYTE *>(&dm.publicPart);
+        const BYTE *core = reinterpret_cast<const BYTE *>(&dm.corePart);
+        std::vector<BYTE> all(pub, pub + sizeof dm.publicPart);
+        all.insert(all.end(), core, core + sizeof dm.corePart);
+        all.insert(all.end(), dm.oemPart.begin(), dm.oemPart.end());
+        return all;
+    };
+    const std::vector<BYTE> before = bytes(Kept());
+    RunResult visit = Zepdrv(PrefsArgs({"page 2", "page 3", "page 4", "page 1", "page 2", "apply"}));
+    ASSERT_EQ(visit.code, 0) << visit.err;
+    EXPECT_TRUE(bytes(Kept()) == before) << "a page changed the kept settings by being opened";
+    RunResult shown = Zepdrv(PrefsArgs({"page Job Options", "dump"}));
+    EXPECT_NE(shown.out.find("id=1547 kind=radio text=\"Normal (600x600)\" enabled=1 visible=1 checked=1"),
+              std::string::npos)
+        << shown.out;
+}
+
 TEST_F(PrefsTest, AnActionThatCannotBeDoneStopsAndKeepsNothing)
 {
     struct Case {
