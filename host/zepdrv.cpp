@@ -234,6 +234,7 @@ int main(int argc, char **argv)
         if (!SplitPair(s, field, value)) return Fail("-s wants FIELD=VALUE, not \"" + s + "\"");
         request.fields.emplace_back(field, value);
     }
+    request.notice = [](const std::string &text) { std::fprintf(stderr, "zepdrv: %s\n", text.c_str()); };
     if (!zep::host::PrintDocument(request, SetField, error)) return Fail(error);
     return 0;
 }
