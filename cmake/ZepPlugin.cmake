@@ -34,6 +34,8 @@ function(zep_add_module name def)
         endif()
         target_link_options(${name} PRIVATE -Wl,--version-script=${script} -Wl,--no-undefined)
         set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${script} ${def})
+        # The script is written when the project is configured, so a changed export list configures it again.
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${def})
         # zepdllmain calls the module's DllMain at load, as the Windows loader does.
         target_link_libraries(${name} PRIVATE zepwin32 zepdllmain)
     endif()
