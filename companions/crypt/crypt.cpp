@@ -1,7 +1,5 @@
 // Sample encryption library: default settings, the stored password and the job stream cipher (see zepcrypt.h).
-#include "companions/crypt/zepcrypt.h"
-
-#include <gcrypt.h>
+#include "companions/crypt/scheme.h"
 
 #include <algorithm>
 #include <cstring>
@@ -19,86 +17,14 @@ constexpr DWORD kDefaultKeeping = 0x20000;  // jobs are kept 2:00 (hours in the 
 constexpr BYTE kBlobMagic[4] = {'Z', 'P', 1, 0};
 constexpr size_t kNonceSize = 12;
 constexpr size_t kTagSize = 16;
-constexpr BYTE kStreamMagic[4] = {'Z', 'E', 'C', '1'};
-constexpr size_t kSaltSize = 16;
-constexpr size_t kCounterSize = 16;
-constexpr size_t kDerivedSize = 64;
-// PBKDF2 iterations by level 0-3; a higher level only costs the printer more time per job.
-constexpr unsigned long kIterations[] = {4096, 8192, 16384, 32768};
-constexpr unsigned long kMaxIterations = 1u << 20; // what a header may ask of the decrypting side
 
-// Started once per process; a host that set libgcrypt up itself keeps its settings.
-bool CipherLibraryReady()
-{
-    static const bool ready = [] {
-        if (!gcry_check_version(GCRYPT_VERSION)) return false;
-        if (!gcry_control(GCRYCTL_INITIALIZATION_FINISHED_P)) {
-            gcry_control(GCRYCTL_DISABLE_SECMEM, 0);
-            gcry_control(GCRYCTL_INITIALIZATION_FINISHED, 0);
-        }
-        return true;
-    }();
-    return ready;
-}
-
-struct CipherCloser {
-    void operator()(gcry_cipher_hd_t h) const { gcry_cipher_close(h); }
-};
-struct MacCloser {
-    void operator()(gcry_mac_hd_t h) const { gcry_mac_close(h); }
-};
-using Cipher = std::unique_ptr<std::remove_pointer_t<gcry_cipher_hd_t>, CipherCloser>;
-using Mac = std::unique_ptr<std::remove_pointer_t<gcry_mac_hd_t>, MacCloser>;
-
-// Wipes key material when it goes out of scope.
-template <size_t N>
-struct Secret {
-    BYTE bytes[N] = {};
-    ~Secret()
-    {
-        volatile BYTE *p = bytes; // a plain fill of a dying object may be optimised away
-        for (size_t i = 0; i < N; ++i) p[i] = 0;
-    }
-};
-
-Cipher OpenCipher(int algo, int mode)
-{
-    gcry_cipher_hd_t h = nullptr;
-    if (gcry_cipher_open(&h, algo, mode, 0)) return nullptr;
-    return Cipher(h);
-}
-
-Mac OpenMac(const BYTE *key, size_t size)
-{
-    gcry_mac_hd_t h = nullptr;
-    if (gcry_mac_open(&h, GCRY_MAC_HMAC_SHA256, 0, nullptr)) return nullptr;
-    Mac mac(h);
-    if (gcry_mac_setkey(h, key, size)) return nullptr;
-    return mac;
-}
+using namespace zepcrypt;
 
 // The built-in key that protects stored passwords.
 void PasswordStoreKey(BYTE (&key)[32])
 {
     static const char kText[] = "ZepCrypt stored job password, format 1";
     gcry_md_hash_buffer(GCRY_MD_SHA256, key, kText, sizeof kText - 1);
-}
-
-void PutLe32(BYTE *p, DWORD v)
-{
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<BYTE>(v >> (8 * i));
-}
-DWORD GetLe32(const BYTE *p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<DWORD>(p[3]) << 24); }
-
-int CipherAlgo(DWORD mode) { return mode == 0 ? GCRY_CIPHER_AES128 : GCRY_CIPHER_AES256; }
-size_t CipherKeySize(DWORD mode) { return mode == 0 ? 16 : 32; }
-
-// Derives the cipher and MAC keys from the key bytes and the header's salt and count.
-bool DeriveKeys(const BYTE *key, size_t keySize, const BYTE *salt, unsigned long iterations,
-                Secret<kDerivedSize> &derived)
-{
-    return gcry_kdf_derive(key, keySize, GCRY_KDF_PBKDF2, GCRY_MD_SHA256, salt, kSaltSize, iterations,
-                           kDerivedSize, derived.bytes) == 0;
 }
 
 // One job's stream: header out at Init, ciphertext per Update, the MAC at End.
@@ -126,27 +52,12 @@ int StartStream(ZEPCRYPT_HANDLE h, const ZepCryptInitRecord *record, DWORD keySi
         return ZEPCRYPT_E_PARAMETER;
     if (s->state != Stream::State::Created) return ZEPCRYPT_E_STATE;
     if (record->dwCryptoMode > 1) return ZEPCRYPT_E_PARAMETER;
-    const DWORD level = std::min<DWORD>(record->dwCryptoLevel, std::size(kIterations) - 1);
-
-    BYTE header[kZepCryptHeaderSize] = {};
-    std::memcpy(header, kStreamMagic, 4);
-    header[4] = static_cast<BYTE>(record->dwCryptoMode);
-    header[5] = static_cast<BYTE>(level);
-    PutLe32(header + 8, static_cast<DWORD>(kIterations[level]));
-    BYTE *salt = header + 12;
-    BYTE *counter = salt + kSaltSize;
-    gcry_randomize(salt, kSaltSize, GCRY_STRONG_RANDOM);
-    gcry_create_nonce(counter, kCounterSize);
-
-    Secret<kDerivedSize> derived;
-    if (!DeriveKeys(record->key, keySize, salt, kIterations[level], derived)) return ZEPCRYPT_E_CIPHER;
-    Cipher cipher = OpenCipher(CipherAlgo(record->dwCryptoMode), GCRY_CIPHER_MODE_CTR);
-    Mac mac = OpenMac(derived.bytes + 32, 32);
-    if (!cipher || !mac || gcry_cipher_setkey(cipher.get(), derived.bytes, CipherKeySize(record->dwCryptoMode)) ||
-        gcry_cipher_setctr(cipher.get(), counter, kCounterSize) || gcry_mac_write(mac.get(), header, sizeof header))
+    BYTE header[kZepCryptHeaderSize];
+    StreamKeys keys;
+    if (StartEncrypting(record->dwCryptoMode, record->dwCryptoLevel, record->key, keySize, header, keys) != ZEPCRYPT_OK)
         return ZEPCRYPT_E_CIPHER;
-    s->cipher = std::move(cipher);
-    s->mac = std::move(mac);
+    s->cipher = std::move(keys.cipher);
+    s->mac = std::move(keys.mac);
     s->out.assign(header, header + sizeof header);
     s->state = Stream::State::Running;
     *out = s->out.data();
@@ -309,24 +220,14 @@ extern "C" DECLSPEC_EXPORT int WINAPI DecryptEncryptedJob(const BYTE *key, DWORD
         return ZEPCRYPT_E_PARAMETER;
     const DWORD bodySize = size - kZepCryptHeaderSize - kZepCryptTrailerSize;
     if (*outSize < bodySize || (!out && bodySize)) return ZEPCRYPT_E_PARAMETER;
-    const DWORD mode = job[4];
-    const unsigned long iterations = GetLe32(job + 8);
-    if (std::memcmp(job, kStreamMagic, 4) != 0 || mode > 1 || iterations == 0 || iterations > kMaxIterations)
-        return ZEPCRYPT_E_PARAMETER;
-    const BYTE *salt = job + 12;
-    const BYTE *counter = salt + kSaltSize;
     const BYTE *body = job + kZepCryptHeaderSize;
-
-    Secret<kDerivedSize> derived;
-    if (!DeriveKeys(key, keySize, salt, iterations, derived)) return ZEPCRYPT_E_CIPHER;
-    Mac mac = OpenMac(derived.bytes + 32, 32);
-    if (!mac || gcry_mac_write(mac.get(), job, kZepCryptHeaderSize + bodySize)) return ZEPCRYPT_E_CIPHER;
-    if (gcry_mac_verify(mac.get(), body + bodySize, kZepCryptTrailerSize)) return ZEPCRYPT_E_AUTH;
-    Cipher cipher = OpenCipher(CipherAlgo(mode), GCRY_CIPHER_MODE_CTR);
-    if (!cipher || gcry_cipher_setkey(cipher.get(), derived.bytes, CipherKeySize(mode)) ||
-        gcry_cipher_setctr(cipher.get(), counter, kCounterSize) ||
-        (bodySize && gcry_cipher_decrypt(cipher.get(), out, bodySize, body, bodySize)))
-        return ZEPCRYPT_E_CIPHER;
+    // The MAC first: nothing is decrypted from a damaged or wrongly keyed job.
+    JobStreamDecryptor stream;
+    int rc = stream.Start(key, keySize, job);
+    if (rc == ZEPCRYPT_OK) rc = stream.Absorb(body, bodySize);
+    if (rc == ZEPCRYPT_OK) rc = stream.Verify(body + bodySize);
+    if (rc == ZEPCRYPT_OK) rc = stream.Decrypt(body, bodySize, out);
+    if (rc != ZEPCRYPT_OK) return rc;
     *outSize = bodySize;
     return ZEPCRYPT_OK;
 }
