@@ -178,7 +178,7 @@ public:
 private:
     bool RunAll(std::string &error)
     {
-        if (!session_.Open(request_.printer, error)) return false;
+        if (!session_.Open(request_.printer, error, request_.options)) return false;
         if (!request_.snapshotDir.empty()) SnapshotPages();
         while (!queue_.empty() && !failed_ && !finished_) {
             Action a = queue_.front();

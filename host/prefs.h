@@ -10,6 +10,7 @@ namespace zep::host {
 
 struct PrefsRequest {
     WString printer;
+    std::vector<std::pair<std::string, std::string>> options;  // PPD keyword, option: over what the printer keeps
     // "page NAME", "click ID", "type ID TEXT", "select ID POSITION", "answer BUTTON", "dump", "apply", "cancel"
     std::vector<std::string> actions;
     std::string snapshotDir;  // "": no pictures

@@ -72,6 +72,22 @@ bool SplitPair(const std::string &text, std::string &key, std::string &value)
     return true;
 }
 
+// -o KEYWORD=OPTION, the keyword with or without the PPD's asterisk.
+bool ParseOptions(const std::vector<std::string> &given, std::vector<std::pair<std::string, std::string>> &out,
+                  std::string &error)
+{
+    for (const std::string &o : given) {
+        std::string keyword, option;
+        if (!SplitPair(o, keyword, option)) {
+            error = "-o wants KEYWORD=OPTION, not \"" + o + "\"";
+            return false;
+        }
+        if (keyword[0] == '*') keyword.erase(0, 1);
+        out.emplace_back(keyword, option);
+    }
+    return true;
+}
+
 // -s FIELD=VALUE through the plug-ins' own record layout.
 bool SetField(BYTE *record, DWORD size, const std::string &field, const std::string &value, std::string &error)
 {
@@ -135,6 +151,9 @@ int main(int argc, char **argv)
     std::string reply;
     CLI::Option *replyOption =
         print->add_option("--reply", reply, "JOBNAME: the answer to the job-name prompt (without it a prompt fails the job)");
+    std::string password;
+    CLI::Option *passwordOption = print->add_option(
+        "--password", password, "PASSWORD: the answer to the password prompt (without it a prompt fails the job)");
     print->add_option("FILE", input, "DSC PostScript document")->required();
     print->add_option("-O", output, "output file of the job")->required();
 
@@ -149,7 +168,11 @@ int main(int argc, char **argv)
     CLI::App *prefs = app.add_subcommand("prefs", "open printing preferences headless and act on them as a user would");
     std::string prefsPrinter = "Zep Demo", prefsSnapshots;
     std::vector<std::string> prefsActions;
+    std::vector<std::string> prefsOptions;
     prefs->add_option("-P", prefsPrinter, "printer name");
+    prefs->add_option("-o", prefsOptions,
+                      "KEYWORD=OPTION: a PPD feature's option, as the printer's properties would set an installable one")
+        ->allow_extra_args(false);
     prefs->add_option("--do", prefsActions,
                       "ACTION, in order, on the topmost window: page NAME | click ID | type ID TEXT | "
                       "select ID POSITION | answer BUTTON | dump | apply | cancel")
@@ -202,6 +225,7 @@ int main(int argc, char **argv)
         zep::host::PrefsRequest request;
         request.printer = Widen(prefsPrinter);
         request.actions = prefsActions;
+        if (!ParseOptions(prefsOptions, request.options, error)) return Fail(error);
         if (!prefsSnapshots.empty()) request.snapshotDir = std::filesystem::absolute(PathOf(prefsSnapshots)).string();
         if (!zep::host::RunPrefs(request, stdout, error)) {
             for (char &c : error)
@@ -221,14 +245,13 @@ int main(int argc, char **argv)
     request.eps = eps;
     if (replyOption->count() > 0) {
         if (reply.empty()) return Fail("--reply wants a job name");
-        request.jobNameReply = Widen(reply);
+        request.replies.jobName = Widen(reply);
     }
-    for (const std::string &o : options) {
-        std::string keyword, option;
-        if (!SplitPair(o, keyword, option)) return Fail("-o wants KEYWORD=OPTION, not \"" + o + "\"");
-        if (keyword[0] == '*') keyword.erase(0, 1);
-        request.options.emplace_back(keyword, option);
+    if (passwordOption->count() > 0) {
+        if (password.empty()) return Fail("--password wants a password");
+        request.replies.password = Widen(password);
     }
+    if (!ParseOptions(options, request.options, error)) return Fail(error);
     for (const std::string &s : fields) {
         std::string field, value;
         if (!SplitPair(s, field, value)) return Fail("-s wants FIELD=VALUE, not \"" + s + "\"");

@@ -182,7 +182,7 @@ bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, st
         return false;
     }
 
-    PromptAnswers prompts(request.jobNameReply);
+    PromptAnswers prompts(request.replies);
     bool ok = session.EnablePdev(printerName) && Transcribe(document, session, docName, jobId);
     if (!ok) error = session.Error();
     if (ok && !prompts.Problem().empty()) {

@@ -1,6 +1,7 @@
 // Installing the demo driver and printing a document through the rendering plug-in into a spooler job.
 #pragma once
 #include "common/handle.h"
+#include "host/core/prompt.h"
 #include "host/core/session.h"
 
 #include <functional>
@@ -37,7 +38,7 @@ struct PrintRequest {
     std::vector<std::pair<std::string, std::string>> fields;   // plug-in DEVMODE field, value
     bool eps = false;
     DWORD blockSize = 4096;
-    std::optional<WString> jobNameReply;  // the answer to the plug-in's job-name prompt; none: the prompt fails the job
+    PromptReplies replies;  // the answers to the job's prompts; none: that prompt fails the job
     std::function<void(const std::string &)> notice;  // what the job changed on its own, for the user; may be empty
 };
 

@@ -1,8 +1,9 @@
-// Answering the plug-in's job-name prompt with the UI driver: the reply is typed and OK pressed as a user would.
+// Answering a job's prompts with the UI driver: the reply is typed and OK pressed as a user would.
 #include "host/core/prompt.h"
 
 #include <utility>
 
+#include "companions/crypt/crypt_ids.h"
 #include "resources/zepps_ids.h"
 
 namespace zep::host {
@@ -17,30 +18,51 @@ std::string OneLine(std::string text)
     return text;
 }
 
+// The prompts a job may open, told apart by their edit field.
+struct Prompt {
+    int edit;
+    std::optional<WString> PromptReplies::*reply;
+    const char *name;   // as the messages call it
+    const char *option; // zepdrv's option that answers it
+};
+const Prompt kPrompts[] = {
+    {IDC_JOBNAME_EDIT, &PromptReplies::jobName, "job name", "--reply JOBNAME"},
+    {IDC_CRYPTO_PASSWORD, &PromptReplies::password, "password", "--password PASSWORD"},
+};
+
 } // namespace
 
-PromptAnswers::PromptAnswers(std::optional<WString> jobNameReply) : reply_(std::move(jobNameReply))
+PromptAnswers::PromptAnswers(PromptReplies replies) : replies_(std::move(replies))
 {
     driver_.OnEveryDialog([this](HWND dialog) { Answer(dialog); });
 }
 
 void PromptAnswers::Answer(HWND dialog)
 {
-    HWND edit = GetDlgItem(dialog, IDC_JOBNAME_EDIT);
-    if (!edit) {
+    const Prompt *prompt = nullptr;
+    HWND edit = nullptr;
+    for (const Prompt &p : kPrompts)
+        if ((edit = GetDlgItem(dialog, p.edit)) != nullptr) {
+            prompt = &p;
+            break;
+        }
+    if (!prompt) {
         if (problem_.empty()) problem_ = "the job opened a dialog that zepdrv cannot answer";
         return;
     }
-    if (!reply_) {
-        if (problem_.empty()) problem_ = "the job asked for a job name; give one with --reply JOBNAME";
+    const std::optional<WString> &reply = replies_.*(prompt->reply);
+    if (!reply) {
+        if (problem_.empty())
+            problem_ = std::string("the job asked for a ") + prompt->name + "; give one with " + prompt->option;
         return;
     }
     size_t boxesBefore = driver_.MessageBoxes().size();
-    ui::Retype(edit, ui::WString(reply_->begin(), reply_->end()));
+    ui::Retype(edit, ui::WString(reply->begin(), reply->end()));
     ui::Click(GetDlgItem(dialog, IDOK));
-    // The prompt complains only about a reply it cannot take, and stays open.
+    // A prompt complains only about a reply it cannot take, and stays open.
     if (driver_.MessageBoxes().size() > boxesBefore && problem_.empty())
-        problem_ = "the job-name prompt refused the reply: " + ui::Utf8(driver_.MessageBoxes()[boxesBefore].text);
+        problem_ = std::string("the ") + prompt->name + " prompt refused the reply: " +
+                   ui::Utf8(driver_.MessageBoxes()[boxesBefore].text);
 }
 
 std::string PromptAnswers::Problem() const

@@ -1,4 +1,5 @@
-// Answering the job-name prompt a rendering plug-in opens while a job prints, so a headless run never waits.
+// Answering the prompts a job opens while it prints (the plug-in's job-name prompt, the encryption library's password
+// prompt), so a headless run never waits.
 #pragma once
 #include "host/core/text.h"
 #include "host/uidriver/uidriver.h"
@@ -8,13 +9,19 @@
 
 namespace zep::host {
 
-// While it lives, a modal dialog opened by the plug-in is answered here instead of by a user: the job-name
-// prompt gets the reply typed into its field and OK pressed; without a reply, or for any other dialog, it is
-// left unanswered, so the plug-in's call fails at once and the job is marked as having asked. On Windows the
-// same answers come through the UI driver's hook on the prompt's own window.
+// The answers a job's prompts get; none: the prompt fails the job.
+struct PromptReplies {
+    std::optional<WString> jobName;
+    std::optional<WString> password;
+};
+
+// While it lives, a modal dialog opened during the job is answered here instead of by a user: a known prompt gets
+// its reply typed into its field and OK pressed; without a reply, or for any other dialog, it is left unanswered,
+// so the call that opened it fails at once and the job is marked as having asked. On Windows the same answers come
+// through the UI driver's hook on the prompt's own window.
 class PromptAnswers {
 public:
-    explicit PromptAnswers(std::optional<WString> jobNameReply);
+    explicit PromptAnswers(PromptReplies replies);
     PromptAnswers(const PromptAnswers &) = delete;
     PromptAnswers &operator=(const PromptAnswers &) = delete;
 
@@ -23,7 +30,7 @@ public:
 
 private:
     void Answer(HWND dialog);
-    std::optional<WString> reply_;
+    PromptReplies replies_;
     std::string problem_;
     ui::Driver driver_;
 };

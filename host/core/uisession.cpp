@@ -2,6 +2,7 @@
 #include "host/core/uisession.h"
 
 #include "common/comobject.h"
+#include "host/core/job.h"
 #include "host/core/plugincom.h"
 #include "host/core/session.h"
 #include "host/core/uistore.h"
@@ -321,7 +322,7 @@ bool PrefsSession::LoadPlugin(const WString &path, std::string &error)
     return true;
 }
 
-bool PrefsSession::BuildDevmode(std::string &error)
+bool PrefsSession::BuildDevmode(const std::vector<std::pair<std::string, std::string>> &options, std::string &error)
 {
     OEMDMPARAM param{};
     param.cbSize = sizeof param;
@@ -359,6 +360,11 @@ bool PrefsSession::BuildDevmode(std::string &error)
         *pub = stored.publicPart;
         *core = stored.corePart;
         if (!core->dwNupCount) core->dwNupCount = 1;
+    }
+    if (!options.empty()) {
+        std::map<std::string, std::string> selection;
+        if (!SelectOptions(ppd_, options, selection, error, settings_.options)) return false;
+        settings_.options = selection;
     }
     pub->dmDriverExtra = static_cast<WORD>(sizeof(CorePrivateDevmode) + oemSize);
     core->dwOemSize = oemSize;
@@ -416,7 +422,8 @@ bool PrefsSession::AddCorePage()
     return ComPropSheet(CPSFUNC_ADD_PROPSHEETPAGEW, reinterpret_cast<LPARAM>(&page), 0) != 0;
 }
 
-bool PrefsSession::Open(const WString &printer, std::string &error)
+bool PrefsSession::Open(const WString &printer, std::string &error,
+                        const std::vector<std::pair<std::string, std::string>> &options)
 {
     printerName_ = printer;
     WString name = printer;
@@ -441,7 +448,7 @@ bool PrefsSession::Open(const WString &printer, std::string &error)
         error = "the printer's driver names no UI plug-in";
         return false;
     }
-    if (!LoadPlugin(pluginPath, error) || !BuildDevmode(error)) return false;
+    if (!LoadPlugin(pluginPath, error) || !BuildDevmode(options, error)) return false;
     items_.Build(ppd_, settings_);
 
     heap_ = HeapCreate(0, 0, 0);
@@ -459,6 +466,8 @@ bool PrefsSession::Open(const WString &printer, std::string &error)
     cui_.pOEMDM = settings_.devmode.Oem();
     cui_.pDrvOptItems = items_.Items();
     cui_.cDrvOptItems = items_.Count();
+    // As the core driver does, the plug-in is asked whether to hide the core's standard pages; E_NOTIMPL keeps them.
+    plugin_->HideStandardUI(OEMDM_HIDE_DOCPROP);
     // The count first, then the items: the plug-in's own items come in a buffer of the size it asked for.
     bool pluginSheet = SUCCEEDED(plugin_->CommonUIProp(OEMCUIP_DOCPROP, &cui_));
     if (pluginSheet) {

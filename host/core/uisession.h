@@ -53,8 +53,11 @@ public:
     void SetPluginWrapper(PluginWrapper wrapper) { wrapper_ = std::move(wrapper); }
 
     // Loads the printer's UI plug-in, builds the DEVMODE and the items, runs CommonUIProp and the sheet's INIT,
-    // and opens the sheet modeless on its first page. False with a message when any step fails.
-    bool Open(const WString &printer, std::string &error);
+    // and opens the sheet modeless on its first page. options (PPD keyword, option name) stand over what the printer
+    // keeps, as its installable options set in the printer's properties would. False with a message when any step
+    // fails.
+    bool Open(const WString &printer, std::string &error,
+              const std::vector<std::pair<std::string, std::string>> &options = {});
     HWND Sheet() const { return sheet_; }
     const std::vector<UiPage> &Pages() const { return pages_; }
 
@@ -83,7 +86,7 @@ public:
 
 private:
     bool LoadPlugin(const WString &path, std::string &error);
-    bool BuildDevmode(std::string &error);
+    bool BuildDevmode(const std::vector<std::pair<std::string, std::string>> &options, std::string &error);
     bool AddCorePage();
     void Close();
 

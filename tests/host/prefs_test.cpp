@@ -213,7 +213,7 @@ TEST_F(PrefsTest, OpeningAndApplyingCallThePluginInTheCoresOrder)
     std::string error;
     ASSERT_TRUE(session.Open(kDemoPrinter, error)) << error;
     EXPECT_EQ(g_calls, (std::vector<std::string>{"PublishDriverInterface", "DevMode(1)", "DevMode(2)", "DevMode(4)",
-                                                 "CommonUIProp(1, count)", "CommonUIProp(1, items)",
+                                                 "HideStandardUI", "CommonUIProp(1, count)", "CommonUIProp(1, items)",
                                                  "DocumentPropertySheets(0)", "Callback(10)"}));
     // The core's page comes first, then the plug-in's pages in the order it added them.
     ASSERT_GE(session.Pages().size(), 2u);
