@@ -31,4 +31,9 @@ target_link_libraries(ZepCrypt PRIVATE zepcryptscheme)
 if(WIN32)
     target_link_libraries(ZepCrypt PRIVATE user32)
     target_link_options(ZepCrypt PRIVATE -static-libgcc -static-libstdc++)
+else()
+    # libgcrypt keeps its initialised state for the life of the process and never frees it. Unloading the library
+    # with every operation would leave that state unreachable each time, so once loaded it stays, as it does in
+    # a process that links libgcrypt itself.
+    target_link_options(ZepCrypt PRIVATE -Wl,-z,nodelete)
 endif()
