@@ -67,17 +67,30 @@ std::string TwoDigits(DWORD value)
 
 } // namespace
 
-BytePattern::BytePattern(const char *text, size_t size)
-    : begin_(reinterpret_cast<const BYTE *>(text)), size_(size), searcher_(begin_, begin_ + size)
+BytePattern::BytePattern(const char *text, size_t size) : text_(reinterpret_cast<const BYTE *>(text)), size_(size)
 {
+    for (size_t &s : shift_) s = size_;
+    for (size_t j = 0; j + 1 < size_; ++j) shift_[text_[j]] = size_ - 1 - j;
 }
 
 size_t BytePattern::Find(const BYTE *data, size_t size) const
 {
-    if (size < size_ || !data) return npos;
-    const BYTE *end = data + size;
-    const BYTE *at = searcher_(data, end).first;
-    return at == end ? npos : static_cast<size_t>(at - data);
+    if (!data || size_ == 0 || size < size_) return npos;
+    const size_t last = size - size_; // the last alignment
+    size_t at = 0;
+    while (at <= last) {
+        const void *hit = std::memchr(data + at, text_[0], last - at + 1);
+        if (!hit) return npos;
+        at = static_cast<size_t>(static_cast<const BYTE *>(hit) - data);
+        // The pattern's last byte first, then the rest backwards.
+        size_t j = size_ - 1;
+        while (data[at + j] == text_[j]) {
+            if (j == 0) return at;
+            --j;
+        }
+        at += shift_[data[at + size_ - 1]];
+    }
+    return npos;
 }
 
 void SecureJobScanner::Feed(const BYTE *data, size_t size, const std::function<bool()> &cardPresent)
