@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Prints every scenario of tests/scenarios/scenarios.txt with the Linux zepdrv and with the Windows zepdrv.exe
-# under Wine's real spooler, and fails unless each pair of spool outputs is byte-identical.
+# under Wine's real spooler, and fails unless each pair of spool outputs is byte-identical (encrypted jobs: unless
+# both decode, with the Linux zepdecrypt, to byte-identical clear jobs).
 # Usage: scenarios.sh LINUX_BUILD WINDOWS_BUILD   (the Windows build's Wine prefix is used; see wine-env.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,14 +27,33 @@ linux_zepdrv=(timeout 60 "$linux_build/host/zepdrv" --root "$out/linux-root")
 wine_zepdrv=(timeout 60 wine "$windows_build/host/zepdrv.exe")
 "${linux_zepdrv[@]}" install
 "${wine_zepdrv[@]}" install </dev/null
+decrypt=$linux_build/companions/decrypt/zepdecrypt
+
+# The installed driver's folder (the one with the capability file) under a root.
+driver_dir() { find "$1" -ipath '*/spool/drivers/*/3/zepcl500.cap' -printf '%h\n' | head -n 1; }
+linux_driver=$(driver_dir "$out/linux-root")
+wine_driver=$(driver_dir "$WINEPREFIX/drive_c")
+rm -f "$linux_driver/ZepCard.ini" "$wine_driver/ZepCard.ini"
 
 status=0
 count=0
 while IFS= read -r line || [ -n "$line" ]; do
     case "$line" in '' | '#'*) continue ;; esac
+    if [[ $line == '@card-reader '* ]]; then
+        card=tests/scenarios/${line#@card-reader }
+        cp "$card" "$linux_driver/ZepCard.ini"
+        cp "$card" "$wine_driver/ZepCard.ini"
+        continue
+    fi
     name=${line%%[[:space:]]*}
     rest=${line#"$name"}
+    key=
+    if [[ $rest == *' | '* ]]; then
+        key=${rest##* | }
+        rest=${rest% | *}
+    fi
     eval "args=($rest)"
+    eval "key_args=($key)"
     count=$((count + 1))
     linux_out=$out/linux/$name.prn
     wine_out=$out/wine/$name.prn
@@ -44,7 +64,27 @@ while IFS= read -r line || [ -n "$line" ]; do
     if [ $linux_ok = 0 ] || [ $wine_ok = 0 ]; then
         echo "scenario $name: zepdrv failed (linux: $(cat "$out/linux/$name.err") wine: $(tr -d '\r' <"$out/wine/$name.err"))"
         status=1
-    elif ! difference=$(cmp "$linux_out" "$wine_out" 2>&1); then
+        continue
+    fi
+    if [ -n "$key" ]; then
+        # Compared from here on as the printer sees them: decoded.
+        if cmp -s "$linux_out" "$wine_out"; then
+            echo "scenario $name: the encrypted jobs are identical: no fresh salt"
+            status=1
+            continue
+        fi
+        for side in linux wine; do
+            if ! "$decrypt" "$out/$side/$name.prn" -O "$out/$side/$name.clear" "${key_args[@]}" \
+                2>"$out/$side/$name.decrypt-err"; then
+                echo "scenario $name: the $side job does not decode: $(cat "$out/$side/$name.decrypt-err")"
+                status=1
+                continue 2
+            fi
+        done
+        linux_out=$out/linux/$name.clear
+        wine_out=$out/wine/$name.clear
+    fi
+    if ! difference=$(cmp "$linux_out" "$wine_out" 2>&1); then
         line_no=$(sed -n 's/.* line \([0-9]*\)$/\1/p' <<<"$difference")
         echo "scenario $name: outputs differ: $difference"
         if [ -n "$line_no" ]; then
@@ -53,7 +93,7 @@ while IFS= read -r line || [ -n "$line" ]; do
         fi
         status=1
     else
-        echo "scenario $name: identical ($(stat -c %s "$linux_out") bytes)"
+        echo "scenario $name: identical ($(stat -c %s "$linux_out") bytes${key:+, decoded})"
     fi
 done <"$table"
 echo "scenarios: $count run, outputs in $out"
