@@ -122,13 +122,14 @@ public:
     const std::string &Error() const { return error_; }
 
 private:
-    bool Fail(const char *message)
+    bool Fail(const std::string &message)
     {
         if (error_.empty()) error_ = message;
         return false;
     }
     bool ClearHeader();
     bool NextResource(Resource &r);
+    bool Fixed(const Resource &r, BYTE *out, size_t size, const char *holds);
     bool Start(const Resource &r);
     bool Data(const Resource &r);
     bool End(const Resource &r);
@@ -169,20 +170,27 @@ bool Decoder::NextResource(Resource &r)
     return true;
 }
 
-// The closing universal exit language of a resource write.
-bool Decoder::Start(const Resource &r)
+// A resource write that holds a fixed piece of the stream (its header, its integrity check), with its closing
+// universal exit language.
+bool Decoder::Fixed(const Resource &r, BYTE *out, size_t size, const char *holds)
 {
-    if (r.location != "write_start") return Fail("the encrypted data does not begin with its write_start");
-    if (r.size != kZepCryptHeaderSize) return Fail("the write_start does not hold the stream's header");
-    BYTE header[kZepCryptHeaderSize];
+    const std::string where = "the " + r.location;
+    if (r.size != size) return Fail(where + " does not hold the stream's " + holds);
     size_t got = 0;
     if (!in_.Bytes(r.size, [&](const BYTE *p, size_t n) {
-            std::memcpy(header + got, p, n);
+            std::memcpy(out + got, p, n);
             got += n;
             return true;
         }))
-        return Fail("the job is truncated inside its write_start");
-    if (!in_.Skip(kUel)) return Fail("the write_start is not closed by the universal exit language");
+        return Fail("the job is truncated inside " + where);
+    return in_.Skip(kUel) || Fail(where + " is not closed by the universal exit language");
+}
+
+bool Decoder::Start(const Resource &r)
+{
+    if (r.location != "write_start") return Fail("the encrypted data does not begin with its write_start");
+    BYTE header[kZepCryptHeaderSize];
+    if (!Fixed(r, header, sizeof header, "header")) return false;
     const int rc = stream_.Start(reinterpret_cast<const BYTE *>(options_.key.data()), options_.key.size(), header,
                                  options_.maxIterations);
     if (rc == ZEPCRYPT_E_PARAMETER)
@@ -213,16 +221,8 @@ bool Decoder::Data(const Resource &r)
 
 bool Decoder::End(const Resource &r)
 {
-    if (r.size != kZepCryptTrailerSize) return Fail("the write_end does not hold the stream's integrity check");
     BYTE mac[kZepCryptTrailerSize];
-    size_t got = 0;
-    if (!in_.Bytes(r.size, [&](const BYTE *p, size_t n) {
-            std::memcpy(mac + got, p, n);
-            got += n;
-            return true;
-        }))
-        return Fail("the job is truncated inside its write_end");
-    if (!in_.Skip(kUel)) return Fail("the write_end is not closed by the universal exit language");
+    if (!Fixed(r, mac, sizeof mac, "integrity check")) return false;
     if (stream_.Verify(mac) != ZEPCRYPT_OK)
         return Fail("the job does not verify: a wrong password or card, or damaged data");
     return true;

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "crypt_module.h"
 #include "tests/host/host_test_util.h"
 
 using namespace host_test;
@@ -23,25 +24,8 @@ using Bytes = std::vector<BYTE>;
 
 namespace {
 
-class CryptLibrary : public ::testing::Test {
+class CryptLibrary : public CryptModule {
 protected:
-    static void SetUpTestSuite()
-    {
-        module_ = LoadLibraryW(Widen((BuildDir() / "stage" / "driver" / "ZepCrypt.dll").string()).c_str());
-    }
-    static void TearDownTestSuite()
-    {
-        if (module_) FreeLibrary(module_);
-        module_ = nullptr;
-    }
-    void SetUp() override { ASSERT_NE(module_, nullptr); }
-    template <typename F>
-    static F Get(const char *name)
-    {
-        F f = FunctionCast<F>(GetProcAddress(module_, name));
-        EXPECT_NE(f, nullptr) << name;
-        return f;
-    }
 
     Bytes Encrypt(const std::string &password)
     {
@@ -92,7 +76,6 @@ protected:
         return r;
     }
 
-    static HMODULE module_;
     PFN_ZepEncryptPassword encrypt = Get<PFN_ZepEncryptPassword>("EncryptPassword");
     PFN_ZepDecryptPassword decrypt = Get<PFN_ZepDecryptPassword>("DecryptPassword");
     PFN_ZepCreateEncryption create = Get<PFN_ZepCreateEncryption>("CreateEncryption");
@@ -104,7 +87,6 @@ protected:
     PFN_ZepDeleteEncryption destroy = Get<PFN_ZepDeleteEncryption>("DeleteEncryption");
     PFN_ZepDecryptEncryptedJob decryptJob = Get<PFN_ZepDecryptEncryptedJob>("DecryptEncryptedJob");
 };
-HMODULE CryptLibrary::module_ = nullptr;
 
 TEST_F(CryptLibrary, StoredPasswordRoundTripsWithinTheCallersCapacity)
 {

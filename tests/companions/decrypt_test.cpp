@@ -10,6 +10,7 @@
 #include "companions/decrypt/decode.h"
 #include "host/core/session.h"
 #include "host/core/text.h"
+#include "crypt_module.h"
 #include "tests/host/host_test_util.h"
 
 using namespace host_test;
@@ -35,25 +36,8 @@ struct Pieces {
     std::string mac;
 };
 
-class Decoder : public ::testing::Test {
+class Decoder : public CryptModule {
 protected:
-    static void SetUpTestSuite()
-    {
-        module_ = LoadLibraryW(Widen((BuildDir() / "stage" / "driver" / "ZepCrypt.dll").string()).c_str());
-    }
-    static void TearDownTestSuite()
-    {
-        if (module_) FreeLibrary(module_);
-        module_ = nullptr;
-    }
-    void SetUp() override { ASSERT_NE(module_, nullptr); }
-
-    template <typename F>
-    static F Get(const char *name)
-    {
-        return FunctionCast<F>(GetProcAddress(module_, name));
-    }
-
     static Pieces Encrypt(const std::string &password, const std::vector<std::string> &blocks)
     {
         Pieces p;
@@ -96,9 +80,7 @@ protected:
         return ok;
     }
 
-    static HMODULE module_;
 };
-HMODULE Decoder::module_ = nullptr;
 
 const std::vector<std::string> kBlocks = {"\x1b%-12345X@PJL JOB NAME=\"Memo\"\r\n@PJL ENTER LANGUAGE=POSTSCRIPT\n",
                                           "%!PS-Adobe-3.0\n72 720 moveto (Memo) show showpage\n",
