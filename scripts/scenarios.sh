@@ -57,12 +57,13 @@ while IFS= read -r line || [ -n "$line" ]; do
     count=$((count + 1))
     linux_out=$out/linux/$name.prn
     wine_out=$out/wine/$name.prn
-    linux_ok=1 wine_ok=1
-    "${linux_zepdrv[@]}" print "${args[@]}" "$sample" -O "$linux_out" 2>"$out/linux/$name.err" || linux_ok=0
+    linux_rc=0 wine_rc=0
+    "${linux_zepdrv[@]}" print "${args[@]}" "$sample" -O "$linux_out" 2>"$out/linux/$name.err" || linux_rc=$?
     "${wine_zepdrv[@]}" print "${args[@]}" "$(winpath "$sample")" -O "$(winpath "$wine_out")" </dev/null \
-        2>"$out/wine/$name.err" || wine_ok=0
-    if [ $linux_ok = 0 ] || [ $wine_ok = 0 ]; then
-        echo "scenario $name: zepdrv failed (linux: $(cat "$out/linux/$name.err") wine: $(tr -d '\r' <"$out/wine/$name.err"))"
+        2>"$out/wine/$name.err" || wine_rc=$?
+    if [ $linux_rc != 0 ] || [ $wine_rc != 0 ]; then
+        echo "scenario $name: zepdrv failed (linux: exit $linux_rc $(cat "$out/linux/$name.err")" \
+            "wine: exit $wine_rc $(tr -d '\r' <"$out/wine/$name.err"))"
         status=1
         continue
     fi
