@@ -26,4 +26,6 @@ wine_env_start()
 wine_env_stop()
 {
     wineserver -k </dev/null >/dev/null 2>&1 || true
+    # The next run may be on another display: nothing of this one must outlive it.
+    wineserver -w </dev/null >/dev/null 2>&1 || true
 }
