@@ -1,7 +1,6 @@
 // Helpers the common, render and UI tests share: files at Windows paths, an installed printer, the ANSI code page,
-// closing the windows a test left open. On the Linux layer
-// every test program works in a fresh root of its own; on Windows the paths are the machine's (under Wine, the
-// build's own prefix).
+// closing the windows a test left open. On the Linux layer every test program works in a fresh root of its own; on
+// Windows the paths are the machine's (under Wine, the build's own prefix).
 #pragma once
 #include <filesystem>
 #include <fstream>
