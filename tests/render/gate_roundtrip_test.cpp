@@ -10,6 +10,7 @@
 #include "common/library.h"
 #include "companions/decrypt/decode.h"
 #include "render/gate.h"
+#include "tests/common/test_support.h"
 #include "tests/render/fake_gate.h"
 
 using namespace zep;
@@ -51,11 +52,7 @@ public:
     }
     OemDevmode *Devmode() override { return &dm; }
 
-    static std::u16string Path()
-    {
-        const std::string path = ZEP_ZEPCRYPT_PATH;
-        return std::u16string(path.begin(), path.end());
-    }
+    static zeptest::WString Path() { return zeptest::W(ZEP_ZEPCRYPT_PATH); }
 
     // The stored password as the Job Options page keeps it.
     bool StorePassword(const std::string &password, DWORD mode, DWORD level)
