@@ -42,12 +42,12 @@ WString FindRenderPlugin(const DRIVER_INFO_3W &info)
     return {};
 }
 
-// Cancels the job in the spooler and leaves no output file behind.
-void CancelJob(HANDLE printer, DWORD jobId, const WString &output)
+// Cancels the job in the spooler. The spooler delivers a job whole or not at all, so whatever was at the output
+// path (perhaps the input document itself) stays as it was.
+void CancelJob(HANDLE printer, DWORD jobId)
 {
     if (jobId) SetJobW(printer, jobId, 0, nullptr, JOB_CONTROL_CANCEL);
     AbortPrinter(printer);
-    if (!output.empty()) DeleteFileW(output.c_str());
 }
 
 // True when the job was cancelled while it was written (the plug-in's output gate cancels failed secure jobs).
@@ -170,7 +170,7 @@ bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, st
     DWORD jobId = StartDocPrinterW(printer.get(), 1, reinterpret_cast<LPBYTE>(&doc));
     if (jobId == 0) {
         error = "the spooler refused the job (" + ErrorText(GetLastError()) + ")";
-        CancelJob(printer.get(), 0, output);
+        CancelJob(printer.get(), 0);
         return false;
     }
 
@@ -189,7 +189,7 @@ bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, st
         ok = false;
         error = "the spooler could not finish the job (" + ErrorText(GetLastError()) + ")";
     }
-    if (!ok) CancelJob(printer.get(), jobId, output);
+    if (!ok) CancelJob(printer.get(), jobId);
     return ok;
 }
 

@@ -39,7 +39,8 @@ struct PrintRequest {
     std::optional<WString> jobNameReply;  // the answer to the plug-in's job-name prompt; none: the prompt fails the job
 };
 
-// Prints the document; on failure the message says why, the spooler job is cancelled and no output file is left.
+// Prints the document; on failure the message says why, the spooler job is cancelled and the output path is left
+// as it was.
 bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, std::string &error);
 
 // The PPD keyword -> option map of a job: the PPD's defaults, the printer's kept choices (`stored`) over them,

@@ -140,3 +140,29 @@ TEST_F(Zepdrv, InstallingAgainReplacesThePrinter)
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(fs::exists(out));
 }
+
+TEST_F(Zepdrv, AFailedJobLeavesTheOutputPathAsItWas)
+{
+    // The job fails after it started: a secure job that asks for its name at print time gets no answer.
+    const std::string failing = "print -o ZPJob_Type=Secure -s dwAskJobName=1 ";
+    fs::path dir = TempDir("failed");
+    fs::path kept = dir / "kept.prn";
+    WriteFile(kept, "an earlier job\n");
+    fs::path input = dir / "doc.ps";
+    fs::copy_file(Sample(), input);
+    struct Case {
+        const char *name;
+        fs::path output;
+        std::string before;
+    } cases[] = {
+        {"an existing output file", kept, "an earlier job\n"},
+        {"the input document itself", input, ReadFile(Sample())},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        RunResult r = Run(failing + Quote(input.string()) + " -O " + Quote(c.output.string()));
+        EXPECT_NE(r.code, 0);
+        EXPECT_NE(r.err.find("job name"), std::string::npos) << r.err;
+        EXPECT_EQ(ReadFile(c.output), c.before);
+    }
+}
