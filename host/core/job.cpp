@@ -30,18 +30,6 @@ WString FileNameOf(const WString &path)
     return cut == WString::npos ? path : path.substr(cut + 1);
 }
 
-// The rendering plug-in named by the plug-in INI file among the dependent files ("OEMFiles"/"OEMDriverFile1").
-WString FindRenderPlugin(const DRIVER_INFO_3W &info)
-{
-    for (const WString &file : SplitMultiString(info.pDependentFiles)) {
-        if (!EndsWithNoCase(file, TEXT(".ini"))) continue;
-        WCHAR name[MAX_PATH] = {};
-        GetPrivateProfileStringW(TEXT("OEMFiles"), TEXT("OEMDriverFile1"), TEXT(""), name, MAX_PATH, file.c_str());
-        if (name[0]) return JoinPath(DirectoryOf(file), name);
-    }
-    return {};
-}
-
 // Cancels the job in the spooler. The spooler delivers a job whole or not at all, so whatever was at the output
 // path (perhaps the input document itself) stays as it was.
 void CancelJob(HANDLE printer, DWORD jobId)
@@ -62,11 +50,12 @@ bool JobWasCancelled(HANDLE printer, DWORD jobId)
 
 } // namespace
 
+constexpr PluginLoadTexts kRenderTexts = {"rendering", "the rendering plug-in has no DllGetClassObject"};
+
 bool PluginModule::Load(const WString &path, std::string &error)
 {
-    constexpr PluginLoadTexts kTexts = {"rendering", "the rendering plug-in has no DllGetClassObject"};
     ComPtr<IClassFactory> factory;
-    if (!LoadPluginFactory(path, CLSID_OEMRENDER, kTexts, library_, factory, error)) return false;
+    if (!LoadPluginFactory(path, CLSID_OEMRENDER, kRenderTexts, library_, factory, error)) return false;
     // An IPrintOemPS2 object takes every finished block through its WritePrinter; an older one does not.
     ps2_ = SUCCEEDED(factory->CreateInstance(nullptr, IID_IPrintOemPS2, plugin_.put_void())) && plugin_;
     if (!ps2_ && (FAILED(factory->CreateInstance(nullptr, IID_IPrintOemPS, plugin_.put_void())) || !plugin_)) {
@@ -142,11 +131,8 @@ bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, st
     std::map<std::string, std::string> selection;
     if (!SelectOptions(ppd, request.options, selection, error, storedOptions)) return false;
 
-    WString pluginPath = FindRenderPlugin(*driver);
-    if (pluginPath.empty()) {
-        error = "the printer's driver names no rendering plug-in";
-        return false;
-    }
+    WString pluginPath;
+    if (!FindPluginModule(*driver, TEXT("OEMDriverFile1"), kRenderTexts, pluginPath, error)) return false;
     PluginModule module;
     if (!module.Load(pluginPath, error)) return false;
 

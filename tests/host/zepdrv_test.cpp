@@ -27,7 +27,12 @@ protected:
 
     static RunResult Run(const std::string &args) { return RunZepdrv(root_, args); }
 
-    static std::string Sample() { return (SourceDir() / "driver" / "samples" / "sample.ps").string(); }
+    static std::string Sample() { return SampleDoc(); }
+
+public:
+    static std::string SampleDoc() { return (SourceDir() / "driver" / "samples" / "sample.ps").string(); }
+
+protected:
 
     static fs::path root_;
 };
@@ -165,4 +170,50 @@ TEST_F(Zepdrv, AFailedJobLeavesTheOutputPathAsItWas)
         EXPECT_NE(r.err.find("job name"), std::string::npos) << r.err;
         EXPECT_EQ(ReadFile(c.output), c.before);
     }
+}
+
+TEST(ZepdrvPluginNames, ANamePathInThePluginIniLoadsNothing)
+{
+    // The plug-in INI file is every user's to write; a name with a path part must not reach LoadLibraryW.
+    fs::path root = TempDir("names-root");
+    ASSERT_EQ(RunZepdrv(root, "install").code, 0);
+    fs::path driverDir = root / "c" / "WINDOWS" / "System32" / "spool" / "DRIVERS" / "x64" / "3";
+    fs::path ini = driverDir / "ZepCL500.ini";
+    const std::string original = ReadFile(ini);
+    ASSERT_NE(original.find("OEMDriverFile1=ZepPS.dll"), std::string::npos);
+    fs::copy_file(ZEP_LOADMARK_LIBRARY, driverDir.parent_path() / "evil.dll");
+    fs::create_directories(driverDir / "sub");
+    fs::copy_file(ZEP_LOADMARK_LIBRARY, driverDir / "sub" / "evil.dll");
+    fs::copy_file(ZEP_LOADMARK_LIBRARY, root / "c" / "evil.dll");
+    fs::path mark = TempDir("names") / "loaded.txt";
+    ::setenv("ZEP_LOADMARK_FILE", mark.string().c_str(), 1);
+    fs::path out = TempDir("names") / "out.prn";
+
+    struct Case {
+        const char *key;
+        std::string name;
+        std::string command;
+    } cases[] = {
+        {"OEMDriverFile1", "..\\evil.dll", "print " + Quote(Zepdrv::SampleDoc()) + " -O " + Quote(out.string())},
+        {"OEMDriverFile1", "sub\\evil.dll", "print " + Quote(Zepdrv::SampleDoc()) + " -O " + Quote(out.string())},
+        {"OEMDriverFile1", "C:\\evil.dll", "print " + Quote(Zepdrv::SampleDoc()) + " -O " + Quote(out.string())},
+        {"OEMConfigFile1", "..\\evil.dll", "prefs --do cancel"},
+        {"OEMConfigFile1", "..", "prefs --do cancel"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.key) + "=" + c.name);
+        std::string text = original;
+        size_t at = text.find(std::string(c.key) + "=");
+        size_t end = text.find('\n', at);
+        text.replace(at, end - at, std::string(c.key) + "=" + c.name);
+        WriteFile(ini, text);
+        RunResult r = RunZepdrv(root, c.command);
+        EXPECT_NE(r.code, 0);
+        EXPECT_NE(r.err.find("not a file name in the driver folder"), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(mark)) << "the library was loaded";
+        EXPECT_FALSE(fs::exists(out));
+        fs::remove(mark);
+    }
+    ::unsetenv("ZEP_LOADMARK_FILE");
+    WriteFile(ini, original);
 }
