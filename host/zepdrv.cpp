@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -101,9 +102,7 @@ std::vector<std::string> Utf8Arguments()
 }
 #endif
 
-} // namespace
-
-int main(int argc, char **argv)
+int Run(int argc, char **argv)
 {
 #ifdef _WIN32
     std::vector<std::string> utf8 = Utf8Arguments();
@@ -236,4 +235,21 @@ int main(int argc, char **argv)
     }
     if (!zep::host::PrintDocument(request, SetField, error)) return Fail(error);
     return 0;
+}
+
+} // namespace
+
+// Every failure is one line and a non-zero exit, an exception too (an allocation that cannot be met, a path the
+// library refuses).
+int main(int argc, char **argv)
+{
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc &) {
+        return Fail("out of memory");
+    } catch (const std::exception &e) {
+        return Fail(e.what());
+    } catch (...) {
+        return Fail("an unexpected failure");
+    }
 }

@@ -1,6 +1,7 @@
 // Installing the demo driver and printing a document through the rendering plug-in into a spooler job.
 #include "host/core/job.h"
 
+#include "host/core/input.h"
 #include "host/core/plugincom.h"
 #include "host/core/prompt.h"
 #include "host/core/transcribe.h"
@@ -96,9 +97,11 @@ bool SelectOptions(const Ppd &ppd, const std::vector<std::pair<std::string, std:
 
 bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, std::string &error)
 {
-    std::string document;
-    if (!ReadWholeFile(request.input, document)) {
-        error = "cannot read " + Narrow(request.input);
+    InputFile input;
+    if (!input.Open(request.input, "the document", error)) return false;
+    std::string document(static_cast<size_t>(input.Size()), '\0');
+    if (!input.Read(0, reinterpret_cast<BYTE *>(document.data()), document.size())) {
+        error = input.Error();
         return false;
     }
 
@@ -160,6 +163,18 @@ bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, st
         return false;
     }
 
+    // Until the spooler has the whole job, any way out of here (an exception too) cancels it: closing the printer
+    // with the document open would deliver what was written so far.
+    struct Unfinished {
+        HANDLE printer;
+        DWORD jobId;
+        bool finished = false;
+        ~Unfinished()
+        {
+            if (!finished) CancelJob(printer, jobId);
+        }
+    } started{printer.get(), jobId};
+
     PromptAnswers prompts(request.jobNameReply);
     bool ok = session.EnablePdev(printerName) && Transcribe(document, session, docName, jobId);
     if (!ok) error = session.Error();
@@ -175,7 +190,7 @@ bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, st
         ok = false;
         error = "the spooler could not finish the job (" + ErrorText(GetLastError()) + ")";
     }
-    if (!ok) CancelJob(printer.get(), jobId);
+    started.finished = ok;
     return ok;
 }
 

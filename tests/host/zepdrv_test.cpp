@@ -1,4 +1,5 @@
 // zepdrv as a program: installing, printing the sample end to end, and its error contract.
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
@@ -60,6 +61,8 @@ TEST_F(Zepdrv, BadCommandLinesFailWithOneLineAndNoOutput)
     fs::path out = TempDir("bad") / "out.prn";
     std::string o = " -O " + Quote(out.string());
     std::string sample = " " + Quote(Sample());
+    fs::path fifo = TempDir("bad") / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     struct Case {
         const char *name;
         std::string args;
@@ -80,6 +83,9 @@ TEST_F(Zepdrv, BadCommandLinesFailWithOneLineAndNoOutput)
         {"no command", "", ""},
         {"missing driver files", "--driver-dir /nonexistent install", "is missing"},
         {"output folder missing", "print" + sample + " -O /nonexistent/folder/out.prn", ""},
+        {"a device for a document", "print /dev/zero" + o, "not a regular file"},
+        {"a folder for a document", "print /tmp" + o, "cannot read the document"},
+        {"a pipe for a document", "print " + Quote(fifo.string()) + o, "not a regular file"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
