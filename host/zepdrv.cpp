@@ -26,9 +26,25 @@ using zep::host::Narrow;
 using zep::host::WString;
 using zep::host::Widen;
 
+// One line means one line: control characters from user-given values (names, paths, option values) are escaped.
+std::string OneLine(const std::string &message)
+{
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    for (char c : message) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) out += c;
+        else if (c == '\n') out += "\\n";
+        else if (c == '\r') out += "\\r";
+        else if (c == '\t') out += "\\t";
+        else out += std::string("\\x") + kHex[byte >> 4] + kHex[byte & 15];
+    }
+    return out;
+}
+
 int Fail(const std::string &message)
 {
-    std::fprintf(stderr, "zepdrv: %s\n", message.c_str());
+    std::fprintf(stderr, "zepdrv: %s\n", OneLine(message).c_str());
     return 1;
 }
 
@@ -164,10 +180,7 @@ int Run(int argc, char **argv)
     } catch (const CLI::CallForAllHelp &e) {
         return app.exit(e);
     } catch (const CLI::ParseError &e) {
-        std::string message = e.what();
-        for (char &c : message)
-            if (c == '\n' || c == '\r') c = ' ';
-        return Fail(message);
+        return Fail(e.what());
     }
 
 #ifndef _WIN32
@@ -202,11 +215,7 @@ int Run(int argc, char **argv)
         request.printer = Widen(prefsPrinter);
         request.actions = prefsActions;
         if (!prefsSnapshots.empty()) request.snapshotDir = std::filesystem::absolute(PathOf(prefsSnapshots)).string();
-        if (!zep::host::RunPrefs(request, stdout, error)) {
-            for (char &c : error)
-                if (c == '\n' || c == '\r') c = ' ';
-            return Fail(error);
-        }
+        if (!zep::host::RunPrefs(request, stdout, error)) return Fail(error);
         return 0;
     }
 #endif

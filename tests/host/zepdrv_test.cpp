@@ -86,6 +86,12 @@ TEST_F(Zepdrv, BadCommandLinesFailWithOneLineAndNoOutput)
         {"a device for a document", "print /dev/zero" + o, "not a regular file"},
         {"a folder for a document", "print /tmp" + o, "cannot read the document"},
         {"a pipe for a document", "print " + Quote(fifo.string()) + o, "not a regular file"},
+        // Control characters in what the user gave show escaped, on the one line.
+        {"a keyword with control characters", "print -o " + Quote("ZP\nX\x1b[2J=1") + sample + o,
+         "unknown feature \"ZP\\nX\\x1b[2J\""},
+        {"a path with a line break", "print " + Quote("/no\r\nwhere.ps") + o, "/no\\r\\nwhere.ps"},
+        {"a field name with a line break", "print -s " + Quote("dw\nX=1") + sample + o, "dw\\nX"},
+        {"an action with a line break", "prefs --do " + Quote("click\n1"), "click\\n1"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
