@@ -20,6 +20,7 @@ demo: setup build
 
 test-linux: build
 	bash scripts/check-exports.sh $(BUILD)/render/ZepPS.so
+	bash scripts/check-sides.sh $(BUILD)/render/ZepPS.so $(BUILD)/ui/ZepUI.so
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 # The suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
@@ -38,6 +39,8 @@ windows:
 		-DBUILD_TESTING=OFF
 	cmake --build build-win32 -j $(JOBS) --target zep_deliverables
 	bash scripts/check-exports.sh build-win64/render/ZepPS.dll $$(ls build-win32/ui/ZepUI.dll build-win64/ui/ZepUI.dll 2>/dev/null)
+	bash scripts/check-sides.sh build-win64/render/ZepPS.dll build-win64/ui/ZepUI.dll \
+		build-win32/render/ZepPS.dll build-win32/ui/ZepUI.dll
 
 # The Windows test programs and the Linux-against-Wine scenarios, under Wine, headless.
 wine: build windows

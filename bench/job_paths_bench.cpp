@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "common/devmode.h"
+#include "common/devmode_render.h"
 #include "common/win32.h"
 #include "zep_platform.h"
 

@@ -2,6 +2,8 @@
 #pragma once
 #include <new>
 
+#include "common/comobject.h"
+#include "common/handle.h"
 #include "common/oemintf.h"
 
 namespace zep {
@@ -9,39 +11,19 @@ namespace zep {
 // Plugin is the module's plug-in object (born holding one reference); Module is the module's state record, whose
 // lockCount and objectCount decide whether the module may be unloaded.
 template <typename Plugin, auto &Module>
-class PluginClassFactory final : public IClassFactory {
+class PluginClassFactory final
+    : public ComObject<PluginClassFactory<Plugin, Module>, IClassFactory, kIidClassFactory> {
 public:
     PluginClassFactory() = default;
-    PluginClassFactory(const PluginClassFactory &) = delete;
-    PluginClassFactory &operator=(const PluginClassFactory &) = delete;
 
-    STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override
-    {
-        if (!ppv) return E_POINTER;
-        if (IsEqualIID(riid, kIidUnknown) || IsEqualIID(riid, kIidClassFactory)) {
-            *ppv = static_cast<IClassFactory *>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        LONG left = InterlockedDecrement(&refs_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
     STDMETHODIMP CreateInstance(IUnknown *outer, REFIID riid, void **ppv) override
     {
         if (ppv) *ppv = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
-        auto plugin = new (std::nothrow) Plugin();
+        ComPtr<Plugin> plugin;
+        plugin.attach(new (std::nothrow) Plugin());
         if (!plugin) return E_OUTOFMEMORY;
-        HRESULT hr = plugin->QueryInterface(riid, ppv);
-        plugin->Release();
-        return hr;
+        return plugin->QueryInterface(riid, ppv);
     }
     STDMETHODIMP LockServer(BOOL lock) override
     {
@@ -51,8 +33,8 @@ public:
     }
 
 private:
+    friend ComObject<PluginClassFactory, IClassFactory, kIidClassFactory>;
     ~PluginClassFactory() = default;
-    LONG volatile refs_ = 1;
 };
 
 // DllGetClassObject for a module that serves only the class `served`.
@@ -61,11 +43,10 @@ HRESULT GetPluginClassObject(REFCLSID rclsid, REFCLSID served, REFIID riid, LPVO
 {
     if (ppv) *ppv = nullptr;
     if (!IsEqualCLSID(rclsid, served)) return CLASS_E_CLASSNOTAVAILABLE;
-    auto factory = new (std::nothrow) PluginClassFactory<Plugin, Module>();
+    ComPtr<PluginClassFactory<Plugin, Module>> factory;
+    factory.attach(new (std::nothrow) PluginClassFactory<Plugin, Module>());
     if (!factory) return E_OUTOFMEMORY;
-    HRESULT hr = factory->QueryInterface(riid, ppv);
-    factory->Release();
-    return hr;
+    return factory->QueryInterface(riid, ppv);
 }
 
 // DllCanUnloadNow: no live plug-in object and no server lock.

@@ -1,4 +1,5 @@
-// The plug-ins' private DEVMODE section (OemDevmode) and the operations of both sides' DevMode method.
+// The plug-ins' private DEVMODE section (OemDevmode) and what both sides' DevMode method share; each side's own
+// operations are in devmode_ui.h and devmode_render.h.
 #pragma once
 #include "common/win32.h"
 #include "common/oemintf.h"
@@ -121,45 +122,36 @@ static_assert(offsetof(OemDevmode, dwEncryptedPasswordLen) == 3860 && offsetof(O
 static_assert(offsetof(OemDevmode, dwAskPassword) == 3868 && offsetof(OemDevmode, dwReserved3872) == 3872);
 static_assert(offsetof(OemDevmode, dwReserved3876) == 3876 && offsetof(OemDevmode, dwGammaSel) == 3880);
 
-struct EncryptionSetting;
+// Size, signature and version of this build's record.
+inline void WriteOemDevmodeHeader(OemDevmode *dm)
+{
+    dm->dwSize = kOemDevmodeSize;
+    dm->dwSignature = kOemSignature;
+    dm->dwVersion = kOemVersion;
+}
 
-// What the UI side's defaults come from; the real one asks the spooler, the configuration files and the
-// encryption library for one printer (MakeUiDefaultsSource), tests answer from tables.
-class UiDefaultsSource {
-public:
-    // Locates the configuration files; writes the plug-in INI path into iniPath (MAX_PATH + 1 characters)
-    // only when there is one.
-    virtual void FindDriverFiles(WCHAR *iniPath) = 0;
-    // The capability-file path the last FindDriverFiles found ("" when none).
-    virtual LPCWSTR CapabilityFile() = 0;
-    // The printer-driver directory; false leaves out as it was.
-    virtual bool DriverDirectory(WCHAR *out, DWORD cch) = 0;
-    // The encryption library's defaults; false when the library or its call is missing or fails.
-    virtual bool EncryptionDefaults(EncryptionSetting &setting) = 0;
-    // Integer of the model section, default 0.
-    virtual int ModelInt(LPCWSTR key) = 0;
+// Takes over an own input record: its declared size, never more than the output declares and never more than
+// the record is, since the sizes come from DEVMODEs stored and sent between machines. in may be out.
+void CopyOwnOemDevmode(const OemDevmode *in, OemDevmode *out);
 
-protected:
-    ~UiDefaultsSource() = default;
-};
-
-// Compression level (0 to 3) for a capability-file "Compression" value.
-WORD CompressionLevelFromModel(int compression);
-
-// Rendering side.
-void RenderDevmodeDefault(OemDevmode *out);
-void RenderDevmodeConvert(const OemDevmode *in, OemDevmode *out);
-void RenderDevmodeMerge(const OemDevmode *in, OemDevmode *out);
-// The whole DevMode method of the rendering plug-in.
-HRESULT RenderDevMode(DWORD mode, OEMDMPARAM *param);
-
-// UI side.
-void UiDevmodeDefault(OemDevmode *out, UiDefaultsSource &source);
-void UiDevmodeConvert(const OemDevmode *in, OemDevmode *out, UiDefaultsSource &source);
-void UiDevmodeMerge(const OemDevmode *in, OemDevmode *out, UiDefaultsSource &source);
-// The DevMode method of the UI plug-in after its once-per-process probe.
-HRESULT UiDevMode(DWORD mode, OEMDMPARAM *param, UiDefaultsSource &source);
-// Same, with the defaults of the printer in param->hPrinter.
-HRESULT UiDevMode(DWORD mode, OEMDMPARAM *param);
+// The DevMode method of either side: checks the mode and the parameter, answers OEMDM_SIZE, and hands
+// DEFAULT, CONVERT and MERGE to ops.
+template <typename Ops>
+HRESULT DispatchOemDevMode(DWORD mode, OEMDMPARAM *param, Ops ops)
+{
+    if (!param || mode < OEMDM_SIZE || mode > OEMDM_MERGE) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return E_FAIL;
+    }
+    auto in = static_cast<const OemDevmode *>(param->pOEMDMIn);
+    auto out = static_cast<OemDevmode *>(param->pOEMDMOut);
+    switch (mode) {
+    case OEMDM_SIZE: param->cbBufSize = kOemDevmodeSize; break;
+    case OEMDM_DEFAULT: ops.Default(out); break;
+    case OEMDM_CONVERT: ops.Convert(in, out); break;
+    case OEMDM_MERGE: ops.Merge(in, out); break;
+    }
+    return S_OK;
+}
 
 } // namespace zep

@@ -1,4 +1,4 @@
-// Move-only owners for Win32 handles, libraries, heap blocks and COM references.
+// Move-only owners for Win32 handles, libraries, heap blocks, GDI objects, DCs and COM references.
 #pragma once
 #include "common/win32.h"
 
@@ -62,11 +62,59 @@ struct GlobalTraits {
     static void Close(HGLOBAL h) { GlobalFree(h); }
 };
 
+struct GdiObjectTraits {
+    static HGDIOBJ Null() { return nullptr; }
+    static void Close(HGDIOBJ h) { DeleteObject(h); }
+};
+struct MemoryDcTraits {
+    static HDC Null() { return nullptr; }
+    static void Close(HDC h) { DeleteDC(h); }
+};
+
 using File = Owned<HANDLE, FileTraits>;
 using KernelObject = Owned<HANDLE, KernelObjectTraits>;
 using Library = Owned<HMODULE, LibraryTraits>;
 using Printer = Owned<HANDLE, PrinterTraits>;
 using GlobalBlock = Owned<HGLOBAL, GlobalTraits>;
+// Pens, brushes, fonts, bitmaps, regions and palettes.
+using GdiObject = Owned<HGDIOBJ, GdiObjectTraits>;
+// A DC from CreateCompatibleDC.
+using MemoryDc = Owned<HDC, MemoryDcTraits>;
+
+// A window's DC from GetDC, released to that window.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDc()
+    {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    WindowDc(const WindowDc &) = delete;
+    WindowDc &operator=(const WindowDc &) = delete;
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// Selects an object into a DC for the life of the guard, then puts back what it replaced.
+class Selected {
+public:
+    // A null object selects nothing, so a caller with an optional object needs no branch.
+    Selected(HDC dc, HGDIOBJ object) : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr) {}
+    ~Selected()
+    {
+        if (old_ && old_ != HGDI_ERROR) SelectObject(dc_, old_);
+    }
+    Selected(const Selected &) = delete;
+    Selected &operator=(const Selected &) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
 
 // A zero-filled block from the process heap, typed for convenience.
 template <typename T>
@@ -121,6 +169,12 @@ public:
         if (p_) std::exchange(p_, nullptr)->Release();
     }
     I *detach() { return std::exchange(p_, nullptr); }
+    // Takes over a reference the caller already holds: a new object's first, or one a QueryInterface added.
+    void attach(I *p)
+    {
+        reset();
+        p_ = p;
+    }
     void **put_void()
     {
         reset();

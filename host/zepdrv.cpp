@@ -1,6 +1,6 @@
 // zepdrv: installs the demo printer, prints DSC PostScript through the rendering plug-in into a spooler job, and
 // (on Linux) draws a module's dialog to a PNG and runs printing preferences headless.
-#include "common/devmode_fields.h"
+#include "host/core/devmode_fields.h"
 #include "host/core/job.h"
 
 #include <CLI/CLI.hpp>
@@ -98,7 +98,7 @@ bool SetField(BYTE *record, DWORD size, const std::string &field, const std::str
     }
     zep::OemDevmode dm;
     std::memcpy(&dm, record, sizeof dm);
-    if (!zep::SetOemDevmodeField(dm, field, value, &error)) return false;
+    if (!zep::host::SetOemDevmodeField(dm, field, value, &error)) return false;
     std::memcpy(record, &dm, sizeof dm);
     return true;
 }

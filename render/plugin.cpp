@@ -3,11 +3,10 @@
 
 #include <cstring>
 
-#include "common/devmode.h"
+#include "common/devmode_render.h"
 #include "render/dispatcher.h"
 #include "render/gate.h"
 #include "render/pdev.h"
-#include "render/state.h"
 
 namespace zep {
 
@@ -42,43 +41,6 @@ HRESULT FillDriverEnableData(PDRVENABLEDATA ded)
     return S_OK;
 }
 
-OemRenderPlugin::OemRenderPlugin() { InterlockedIncrement(&g_render.objectCount); }
-
-OemRenderPlugin::~OemRenderPlugin()
-{
-    DropCoreInterface();
-    InterlockedDecrement(&g_render.objectCount);
-}
-
-void OemRenderPlugin::DropCoreInterface()
-{
-    if (core_) {
-        core_->Release();
-        core_ = nullptr;
-    }
-}
-
-STDMETHODIMP OemRenderPlugin::QueryInterface(REFIID riid, void **ppv)
-{
-    if (!ppv) return E_POINTER;
-    if (IsEqualIID(riid, kIidUnknown) || IsEqualIID(riid, IID_IPrintOemPS2) || IsEqualIID(riid, IID_IPrintOemPS)) {
-        *ppv = static_cast<IPrintOemPS2 *>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) OemRenderPlugin::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-
-STDMETHODIMP_(ULONG) OemRenderPlugin::Release()
-{
-    LONG left = InterlockedDecrement(&refs_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-}
-
 STDMETHODIMP OemRenderPlugin::GetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize, PDWORD pcbNeeded)
 {
     return RenderGetInfo(dwMode, pBuffer, cbSize, pcbNeeded);
@@ -93,7 +55,7 @@ STDMETHODIMP OemRenderPlugin::EnableDriver(DWORD, DWORD, PDRVENABLEDATA pded) { 
 
 STDMETHODIMP OemRenderPlugin::DisableDriver()
 {
-    DropCoreInterface();
+    core_.reset();
     return S_OK;
 }
 
@@ -122,13 +84,13 @@ STDMETHODIMP OemRenderPlugin::PublishDriverInterface(IUnknown *pIUnknown)
     if (!pIUnknown) return E_FAIL;
     void *core = nullptr;
     if (FAILED(pIUnknown->QueryInterface(IID_IPrintOemDriverPS, &core)) || !core) return E_FAIL;
-    core_ = static_cast<IPrintOemDriverPS *>(core);
+    core_.attach(static_cast<IPrintOemDriverPS *>(core));
     return S_OK;
 }
 
 STDMETHODIMP OemRenderPlugin::Command(PDEVOBJ pdevobj, DWORD dwIndex, PVOID, DWORD, DWORD *pdwResult)
 {
-    return RunCommand(RenderCall{pdevobj, core_}, dwIndex, pdwResult);
+    return RunCommand(RenderCall{pdevobj, core_.get()}, dwIndex, pdwResult);
 }
 
 STDMETHODIMP OemRenderPlugin::WritePrinter(PDEVOBJ pdevobj, PVOID pBuf, DWORD cbBuffer, PDWORD pcbWritten)

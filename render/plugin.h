@@ -1,6 +1,9 @@
 // OemRenderPlugin, the rendering plug-in's COM object, and the plain functions its methods hand off to.
 #pragma once
+#include "common/comobject.h"
+#include "common/handle.h"
 #include "common/oemintf.h"
+#include "render/state.h"
 
 namespace zep {
 
@@ -9,15 +12,10 @@ HRESULT RenderGetInfo(DWORD mode, PVOID buffer, DWORD size, PDWORD needed);
 // EnableDriver: the plug-in's DDI hooks.
 HRESULT FillDriverEnableData(PDRVENABLEDATA ded);
 
-class OemRenderPlugin final : public IPrintOemPS2 {
+class OemRenderPlugin final : public ComObject<OemRenderPlugin, IPrintOemPS2, IID_IPrintOemPS2, IID_IPrintOemPS>,
+                              private CountedInModule<g_render> {
 public:
-    OemRenderPlugin();
-    OemRenderPlugin(const OemRenderPlugin &) = delete;
-    OemRenderPlugin &operator=(const OemRenderPlugin &) = delete;
-
-    STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
+    OemRenderPlugin() = default;
 
     STDMETHODIMP GetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize, PDWORD pcbNeeded) override;
     STDMETHODIMP DevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) override;
@@ -35,11 +33,10 @@ public:
                                    BOOL *pbAdjustmentDone) override;
 
 private:
-    ~OemRenderPlugin();
-    void DropCoreInterface();
+    friend ComObject;
+    ~OemRenderPlugin() = default;
 
-    LONG volatile refs_ = 1;
-    IPrintOemDriverPS *core_ = nullptr;
+    ComPtr<IPrintOemDriverPS> core_;
 };
 
 } // namespace zep

@@ -6,39 +6,6 @@
 namespace zep {
 namespace {
 
-// Selects an object into a DC for the life of the guard.
-class Selected {
-public:
-    Selected(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
-    ~Selected()
-    {
-        if (old_ && old_ != HGDI_ERROR) SelectObject(dc_, old_);
-    }
-    Selected(const Selected &) = delete;
-    Selected &operator=(const Selected &) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
-
-// A window DC released with the guard.
-class WindowDc {
-public:
-    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~WindowDc()
-    {
-        if (dc_) ReleaseDC(window_, dc_);
-    }
-    WindowDc(const WindowDc &) = delete;
-    WindowDc &operator=(const WindowDc &) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
 BITMAPINFO TopDown32(int width, int height)
 {
     BITMAPINFO info = {};

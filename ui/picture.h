@@ -5,18 +5,6 @@
 
 namespace zep {
 
-// Owners for GDI objects and memory DCs.
-struct GdiObjectTraits {
-    static HGDIOBJ Null() { return nullptr; }
-    static void Close(HGDIOBJ h) { DeleteObject(h); }
-};
-struct MemoryDcTraits {
-    static HDC Null() { return nullptr; }
-    static void Close(HDC h) { DeleteDC(h); }
-};
-using GdiObject = Owned<HGDIOBJ, GdiObjectTraits>;
-using MemoryDc = Owned<HDC, MemoryDcTraits>;
-
 // Pixels of this colour let the window's own pixels show through.
 inline constexpr COLORREF kTransparentColour = RGB(0xFF, 0x00, 0xFF);
 // The picture sits this far right and below the control's corner, inside its frame.

@@ -3,10 +3,9 @@
 
 #include <cstring>
 
-#include "common/devmode.h"
+#include "common/devmode_ui.h"
 #include "ui/events.h"
 #include "ui/probe.h"
-#include "ui/state.h"
 
 namespace zep {
 
@@ -56,38 +55,12 @@ PluginSheetState *SheetStateOf(PVOID userData)
     return userData ? &static_cast<OemUiPlugin *>(static_cast<IPrintOemUI2 *>(userData))->Sheets() : nullptr;
 }
 
-OemUiPlugin::OemUiPlugin()
-{
-    sheets_.self = static_cast<IPrintOemUI2 *>(this);
-    InterlockedIncrement(&g_ui.objectCount);
-}
+OemUiPlugin::OemUiPlugin() { sheets_.self = static_cast<IPrintOemUI2 *>(this); }
 
 OemUiPlugin::~OemUiPlugin()
 {
-    if (core_) core_->Release();
+    core_.reset();
     ReleaseSheetRecords(sheets_);
-    InterlockedDecrement(&g_ui.objectCount);
-}
-
-STDMETHODIMP OemUiPlugin::QueryInterface(REFIID riid, void **ppv)
-{
-    if (!ppv) return E_POINTER;
-    if (IsEqualIID(riid, kIidUnknown) || IsEqualIID(riid, IID_IPrintOemUI) || IsEqualIID(riid, IID_IPrintOemUI2)) {
-        *ppv = static_cast<IPrintOemUI2 *>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) OemUiPlugin::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-
-STDMETHODIMP_(ULONG) OemUiPlugin::Release()
-{
-    LONG left = InterlockedDecrement(&refs_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
 }
 
 STDMETHODIMP OemUiPlugin::GetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize, PDWORD pcbNeeded)
@@ -105,11 +78,8 @@ STDMETHODIMP OemUiPlugin::PublishDriverInterface(IUnknown *pIUnknown)
 {
     if (core_) return S_OK;
     void *core = nullptr;
-    if (!pIUnknown || FAILED(pIUnknown->QueryInterface(IID_IPrintOemDriverUI, &core)) || !core) {
-        core_ = nullptr;
-        return E_FAIL;
-    }
-    core_ = static_cast<IPrintOemDriverUI *>(core);
+    if (!pIUnknown || FAILED(pIUnknown->QueryInterface(IID_IPrintOemDriverUI, &core)) || !core) return E_FAIL;
+    core_.attach(static_cast<IPrintOemDriverUI *>(core));
     return S_OK;
 }
 

@@ -1,6 +1,9 @@
 // OemUiPlugin, the UI plug-in's COM object, and the plain functions its methods hand off to.
 #pragma once
+#include "common/comobject.h"
+#include "common/handle.h"
 #include "common/oemui.h"
+#include "ui/state.h"
 #include "ui/sheets.h"
 
 namespace zep {
@@ -12,17 +15,12 @@ HRESULT UiGetInfo(DWORD mode, PVOID buffer, DWORD size, PDWORD needed);
 // QueryColorProfile: the name of the plug-in's profile on disk.
 HRESULT UiQueryColorProfile(ULONG queryMode, PVOID profileData, ULONG *size, FLONG *flags);
 
-class OemUiPlugin final : public IPrintOemUI2 {
+class OemUiPlugin final : public ComObject<OemUiPlugin, IPrintOemUI2, IID_IPrintOemUI, IID_IPrintOemUI2>,
+                          private CountedInModule<g_ui> {
 public:
     OemUiPlugin();
-    OemUiPlugin(const OemUiPlugin &) = delete;
-    OemUiPlugin &operator=(const OemUiPlugin &) = delete;
 
     PluginSheetState &Sheets() { return sheets_; }
-
-    STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     STDMETHODIMP GetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize, PDWORD pcbNeeded) override;
     STDMETHODIMP DevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) override;
@@ -50,10 +48,10 @@ public:
                                PVOID pvOut, PINT piResult) override;
 
 private:
+    friend ComObject;
     ~OemUiPlugin();
 
-    LONG volatile refs_ = 1;
-    IPrintOemDriverUI *core_ = nullptr;
+    ComPtr<IPrintOemDriverUI> core_;
     PluginSheetState sheets_;
 };
 

@@ -1,5 +1,5 @@
-// What the core shares between its two plug-ins: loading a module's class factory, its helper objects, and the
-// answers of DrvGetDriverSetting.
+// What the core shares between its two plug-ins: loading a module's class factory and the answers of
+// DrvGetDriverSetting.
 #pragma once
 #include "common/handle.h"
 #include "common/oemintf.h"
@@ -27,34 +27,6 @@ bool FindPluginModule(const DRIVER_INFO_3W &info, LPCWSTR key, const PluginLoadT
 // Loads the module at `path` into `library` and asks its DllGetClassObject for the factory of `clsid`.
 bool LoadPluginFactory(const WString &path, REFCLSID clsid, const PluginLoadTexts &texts, Library &library,
                        ComPtr<IClassFactory> &factory, std::string &error);
-
-// A helper object the core hands a plug-in: IUnknown plus the one interface it implements, counted, and freed at
-// the last Release. Derived is the concrete class (so the right destructor runs), Iid the interface's id.
-template <typename Derived, typename Interface, const IID &Iid>
-class CoreHelperObject : public Interface {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override
-    {
-        if (!ppv) return E_POINTER;
-        if (IsEqualIID(riid, kIidUnknown) || IsEqualIID(riid, Iid)) {
-            *ppv = static_cast<Interface *>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        LONG left = InterlockedDecrement(&refs_);
-        if (left == 0) delete static_cast<Derived *>(this);
-        return static_cast<ULONG>(left);
-    }
-
-private:
-    LONG refs_ = 1;
-};
 
 // DrvGetDriverSetting: a keyword answers its current option as NUL-terminated ASCII; a predefined index below
 // 0x10000 (only OEMGDS_PS_OUTPUT_OPTION is known) answers a DWORD, read through psOutputOption() only then. A short

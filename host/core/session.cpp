@@ -1,6 +1,7 @@
 // The core driver's side of one rendering plug-in: interfaces, device object, DDI table and output blocks.
 #include "host/core/session.h"
 
+#include "common/comobject.h"
 #include "host/core/plugincom.h"
 
 #include <cstring>
@@ -20,7 +21,7 @@ RenderSession *FromDhpdev(DHPDEV dhpdev) { return FromDevObj(reinterpret_cast<PD
 RenderSession *FromSurface(SURFOBJ *pso) { return pso ? FromDhpdev(pso->dhpdev) : nullptr; }
 
 // The core's helper interface for the plug-in; stateless, it finds the device through the device object.
-class CoreServices final : public CoreHelperObject<CoreServices, IPrintOemDriverPS, IID_IPrintOemDriverPS> {
+class CoreServices final : public ComObject<CoreServices, IPrintOemDriverPS, IID_IPrintOemDriverPS> {
 public:
     HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID pdriverobj, PCSTR feature, PVOID out, DWORD size,
                                                   PDWORD needed, PDWORD options) override;
@@ -295,9 +296,9 @@ bool RenderSession::EnableDriver()
             if (core.iFunc == ded.pdrvfn[i].iFunc && ded.pdrvfn[i].pfn) hooks_[core.iFunc] = ded.pdrvfn[i].pfn;
 
     // The plug-in keeps its own reference; ours goes when this call returns.
-    auto *services = new CoreServices;
-    HRESULT hr = plugin_->PublishDriverInterface(services);
-    services->Release();
+    ComPtr<IPrintOemDriverPS> services;
+    services.attach(new CoreServices);
+    HRESULT hr = plugin_->PublishDriverInterface(services.get());
     if (FAILED(hr)) return Fail("the rendering plug-in refused the core driver's interface");
     return true;
 }

@@ -95,7 +95,6 @@ private:
     HMODULE module_;
     HANDLE printer_;
     DriverSettings settings_;
-    IPrintOemDriverPS *services_ = nullptr;  // the core's helper object; the plug-in holds its own reference
     DEVOBJ devobj_{};
     DRVPROCS procs_{};
     SURFOBJ surface_{};

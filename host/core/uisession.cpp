@@ -1,6 +1,7 @@
 // Printing preferences as the core driver runs them: plug-in life cycle, core services, the core's page, Apply.
 #include "host/core/uisession.h"
 
+#include "common/comobject.h"
 #include "host/core/plugincom.h"
 #include "host/core/session.h"
 #include "host/core/uistore.h"
@@ -61,7 +62,7 @@ LONG_PTR CALLBACK ComPropSheetCallback(HANDLE sheet, UINT function, LPARAM lPara
 }
 
 // The core's helper object for the UI plug-in: the same services as OEMUIPROCS, reached through COM.
-class CoreUiServices final : public CoreHelperObject<CoreUiServices, IPrintOemDriverUI, IID_IPrintOemDriverUI> {
+class CoreUiServices final : public ComObject<CoreUiServices, IPrintOemDriverUI, IID_IPrintOemDriverUI> {
 public:
     HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID pci, PCSTR feature, PVOID out, DWORD size, PDWORD needed,
                                                   PDWORD options) override
@@ -292,17 +293,16 @@ bool PrefsSession::LoadPlugin(const WString &path, std::string &error)
     }
     if (wrapper_) {
         IPrintOemUI2 *wrapped = wrapper_(plugin_.get());
-        plugin_.reset();
-        *reinterpret_cast<IPrintOemUI2 **>(plugin_.put_void()) = wrapped;
+        plugin_.attach(wrapped);
         if (!plugin_) {
             error = "the plug-in wrapper gave no object";
             return false;
         }
     }
     // The plug-in keeps its own reference; ours goes when this call returns.
-    auto *services = new CoreUiServices;
-    HRESULT hr = plugin_->PublishDriverInterface(services);
-    services->Release();
+    ComPtr<IPrintOemDriverUI> services;
+    services.attach(new CoreUiServices);
+    HRESULT hr = plugin_->PublishDriverInterface(services.get());
     if (FAILED(hr)) {
         error = "the UI plug-in refused the core driver's interface";
         return false;

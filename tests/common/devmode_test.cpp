@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "common/crypto.h"
-#include "common/devmode.h"
+#include "common/devmode_render.h"
+#include "common/devmode_ui.h"
 
 using namespace zep;
 

@@ -158,6 +158,24 @@ TEST_F(Zepdrv, InstallingAgainReplacesThePrinter)
     EXPECT_TRUE(fs::exists(out));
 }
 
+// zepdrv snapshot draws the staged module's dialog; a missing dialog is an error, not an empty picture.
+TEST_F(Zepdrv, SnapshotDrawsAModulesDialog)
+{
+    fs::path dir = TempDir("snapshot");
+    RunResult r = Run("snapshot ZepPS 103 -O " + Quote((dir / "zepps_103.png").string()));
+    ASSERT_EQ(r.code, 0) << r.err;
+    // The PNG's width, from its header chunk (big-endian, after the signature and the chunk's length and type).
+    std::string png = ReadFile(dir / "zepps_103.png");
+    ASSERT_GE(png.size(), 24u);
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+    auto byte = [&](size_t i) { return static_cast<unsigned>(static_cast<unsigned char>(png[i])); };
+    EXPECT_EQ(byte(16) << 24 | byte(17) << 16 | byte(18) << 8 | byte(19), 251u);
+
+    r = Run("snapshot ZepPS 999 -O " + Quote((dir / "missing.png").string()));
+    EXPECT_NE(r.code, 0);
+    EXPECT_FALSE(fs::exists(dir / "missing.png"));
+}
+
 TEST_F(Zepdrv, AFailedJobLeavesTheOutputPathAsItWas)
 {
     // The job fails after it started: a secure job that asks for its name at print time gets no answer.

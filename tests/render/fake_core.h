@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "common/devmode.h"
+#include "common/devmode_render.h"
 #include "common/oemintf.h"
 #include "render/emit.h"
 

@@ -1,26 +1,10 @@
-// Test modules loaded from their build paths, and the contents the tests give the fixture's every-control dialog.
+// The contents the tests give the fixture's every-control dialog.
 #pragma once
 #include "win32_test.h"
 
 #include "resfixture_ids.h"
 
 namespace zep::test {
-
-// A module loaded for the owner's lifetime.
-class LoadedModule {
-public:
-    explicit LoadedModule(const char *path) : module_(LoadLibraryW(Wide(path).c_str())) {}
-    ~LoadedModule()
-    {
-        if (module_) FreeLibrary(module_);
-    }
-    LoadedModule(const LoadedModule &) = delete;
-    LoadedModule &operator=(const LoadedModule &) = delete;
-    HMODULE get() const { return module_; }
-
-private:
-    HMODULE module_;
-};
 
 // Items for the lists and combo boxes, ranges for the scroll bar, track bar and up-down control, and two rows of
 // two columns for the list view of IDD_EVERY_CONTROL.

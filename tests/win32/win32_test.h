@@ -90,6 +90,22 @@ inline std::string Narrow(const WCHAR *s)
 }
 inline std::string Narrow(const WString &s) { return Narrow(s.c_str()); }
 
+// A module loaded for the owner's lifetime.
+class LoadedModule {
+public:
+    explicit LoadedModule(const char *path) : module_(LoadLibraryW(Wide(path).c_str())) {}
+    ~LoadedModule()
+    {
+        if (module_) FreeLibrary(module_);
+    }
+    LoadedModule(const LoadedModule &) = delete;
+    LoadedModule &operator=(const LoadedModule &) = delete;
+    HMODULE get() const { return module_; }
+
+private:
+    HMODULE module_;
+};
+
 // Case-insensitive comparison of ASCII letters, as Windows compares file names.
 inline bool SameNameIgnoringCase(const WString &a, const WString &b)
 {

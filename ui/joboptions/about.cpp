@@ -88,14 +88,12 @@ void DrawInternalVersion(HWND dialog, const AboutTexts &texts)
     GetClientRect(dialog, &client);
     RECT band = {client.left + kBandInset, copyright.bottom + kBandGap, client.right - kBandInset,
                  copyright.bottom + kBandGap + kBandHeight};
-    HDC dc = GetDC(dialog);
+    WindowDc dc(dialog);
     if (!dc) return;
     auto font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
-    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
-    SetBkMode(dc, TRANSPARENT);
-    DrawTextW(dc, texts.internalVersion, -1, &band, DT_CENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
-    if (old) SelectObject(dc, old);
-    ReleaseDC(dialog, dc);
+    Selected withFont(dc.get(), font);
+    SetBkMode(dc.get(), TRANSPARENT);
+    DrawTextW(dc.get(), texts.internalVersion, -1, &band, DT_CENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
 }
 
 // Ctrl and Shift held and the double click inside the driver version value.

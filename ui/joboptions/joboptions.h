@@ -2,6 +2,7 @@
 // page's services.
 #pragma once
 #include "common/devmode.h"
+#include "common/handle.h"
 #include "ui/context.h"
 #include "ui/joboptions/services.h"
 
@@ -51,7 +52,7 @@ struct JobOptionsPageState {
     bool jobDialogIdle = true;   // cleared while "Store to HDD" has the job name dialog up
     bool storeChoiceArmed = true; // cleared when that dialog was cancelled, set by "Normal"
     bool copyWarningArmed = true; // message 10054 shows once until "Normal" is chosen
-    HFONT linkFont = nullptr;
+    GdiObject linkFont; // the link label's underlined font while the page is up
 };
 extern JobOptionsPageState g_jobOptions;
 

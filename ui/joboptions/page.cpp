@@ -102,11 +102,7 @@ void SetSpinPosition(HWND page, int spinId, int editId, DWORD value)
 
 void Changed(HWND page) { SendMessageW(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0); }
 
-void DeleteLinkFont()
-{
-    if (g_jobOptions.linkFont) DeleteObject(g_jobOptions.linkFont);
-    g_jobOptions.linkFont = nullptr;
-}
+void DeleteLinkFont() { g_jobOptions.linkFont.reset(); }
 
 void CreateLinkFont(HWND page)
 {
@@ -119,7 +115,7 @@ void CreateLinkFont(HWND page)
     font.lfWeight = FW_NORMAL;
     font.lfUnderline = TRUE;
     font.lfCharSet = DEFAULT_CHARSET;
-    g_jobOptions.linkFont = CreateFontIndirectW(&font);
+    g_jobOptions.linkFont.reset(CreateFontIndirectW(&font));
 }
 
 void RedrawQualityPicture(HWND page)
@@ -695,7 +691,7 @@ INT_PTR CALLBACK JobOptionsPageProc(HWND page, UINT message, WPARAM wParam, LPAR
         if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != IDC_LINK) return FALSE;
         {
             auto dc = reinterpret_cast<HDC>(wParam);
-            if (g_jobOptions.linkFont) SelectObject(dc, g_jobOptions.linkFont);
+            if (g_jobOptions.linkFont) SelectObject(dc, g_jobOptions.linkFont.get());
             SetTextColor(dc, kLinkColour);
             SetBkMode(dc, TRANSPARENT);
             return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));

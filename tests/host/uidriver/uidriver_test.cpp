@@ -1,7 +1,7 @@
 // The UI driver on real templates (the fixture's every-control dialog, ZepPS's job-name dialog): opened, read and
 // driven modeless, then run modal with a message box inside, answered through the driver's queues.
-#include "fixture_modules.h"
-#include "win32_test.h"
+#include "tests/win32/fixture_modules.h"
+#include "tests/win32/win32_test.h"
 
 #include "host/uidriver/uidriver.h"
 #include "resfixture_ids.h"
@@ -9,6 +9,10 @@
 
 #include <algorithm>
 #include <iterator>
+
+#ifndef _WIN32
+#include "zep_ui.h"
+#endif
 
 using namespace zep::test;
 namespace ui = zep::ui;
@@ -21,13 +25,15 @@ struct Heard {
     UINT message;
     int id;
     UINT code;
-    bool operator==(const Heard &) const = default;
+    int pos = 0; // the thumb position a scroll message carries
 };
 struct Log {
     std::vector<Heard> heard;
     int Count(UINT message, int id, UINT code) const
     {
-        return static_cast<int>(std::count(heard.begin(), heard.end(), Heard{message, id, code}));
+        return static_cast<int>(std::count_if(heard.begin(), heard.end(), [&](const Heard &h) {
+            return h.message == message && h.id == id && h.code == code;
+        }));
     }
     // The codes one control sent with `message`, in order.
     std::vector<UINT> Codes(UINT message, int id) const
@@ -40,7 +46,7 @@ struct Log {
 };
 
 // Logs what the controls report and owns the scroll bar as a dialog does: a scroll bar only reports, its owner
-// moves it.
+// moves it. A modal run ends on OK and Cancel.
 INT_PTR CALLBACK LoggingProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_INITDIALOG) {
@@ -52,6 +58,7 @@ INT_PTR CALLBACK LoggingProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
     switch (msg) {
     case WM_COMMAND:
         log->heard.push_back({msg, LOWORD(wParam), HIWORD(wParam)});
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dlg, LOWORD(wParam));
         return TRUE;
     case WM_NOTIFY: {
         auto *hdr = reinterpret_cast<const NMHDR *>(lParam);
@@ -60,7 +67,7 @@ INT_PTR CALLBACK LoggingProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_HSCROLL: {
         auto bar = reinterpret_cast<HWND>(lParam);
-        log->heard.push_back({msg, GetDlgCtrlID(bar), LOWORD(wParam)});
+        log->heard.push_back({msg, GetDlgCtrlID(bar), LOWORD(wParam), static_cast<short>(HIWORD(wParam))});
         if (GetDlgCtrlID(bar) != IDC_SCROLL) return TRUE;
         int pos = GetScrollPos(bar, SB_CTL);
         if (LOWORD(wParam) == SB_LINERIGHT) SetScrollPos(bar, SB_CTL, pos + 1, TRUE);
@@ -228,9 +235,26 @@ TEST_F(EveryControlDriven, EachControlHasItsKindTextAndPlace)
     EXPECT_TRUE(spin.left > buddy.left && spin.right <= buddy.right + 2) << spin.left << ".." << spin.right;
     EXPECT_EQ((std::vector<WString>{Wide("First\t1"), Wide("Second\t2")}), ui::Entries(Item(IDC_LISTVIEW)));
     EXPECT_EQ((std::vector<WString>{Wide("Letter"), Wide("A4"), Wide("Legal")}), ui::Entries(Item(IDC_DROPLIST)));
-    // The 21 controls and OK and Cancel, one line each; a combo box's own edit field is part of it.
+}
+
+TEST_F(EveryControlDriven, DumpHasALinePerControl)
+{
+    CheckDlgButton(dlg_, IDC_AUTOCHECK, BST_CHECKED);
+    SendMessageW(Item(IDC_DROPLIST), CB_SETCURSEL, 1, 0);
+    EnableWindow(Item(IDC_PUSH), FALSE);
     std::string dump = ui::Dump(dlg_);
-    EXPECT_EQ(23, std::count(dump.begin(), dump.end(), '\n')) << dump;
+    std::vector<std::string> lines;
+    for (size_t at = 0, end; (end = dump.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.push_back(dump.substr(at, end - at));
+    // The 21 controls of the template and OK and Cancel; a combo box's own edit field is part of its line.
+    EXPECT_EQ(23u, lines.size()) << dump;
+    auto has = [&](const std::string &line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
+    EXPECT_TRUE(has("id=1001 kind=push text=\"&Push\" enabled=0 visible=1")) << dump;
+    EXPECT_TRUE(has("id=1004 kind=check text=\"&Auto check\" enabled=1 visible=1 checked=1")) << dump;
+    EXPECT_TRUE(has("id=1015 kind=droplist text=\"A4\" enabled=1 visible=1 selection=1 entries=\"Letter\"|\"A4\"|\"Legal\""))
+        << dump;
+    EXPECT_TRUE(has("id=1021 kind=listview text=\"\" enabled=1 visible=1 selection=-1 entries=\"First\\t1\"|\"Second\\t2\""))
+        << dump;
 }
 
 TEST_F(EveryControlDriven, TypingReportsUpdateThenChangeForEachCharacter)
@@ -249,6 +273,7 @@ TEST_F(EveryControlDriven, TypingReportsUpdateThenChangeForEachCharacter)
     EXPECT_EQ(Wide("xyzab"), ui::Text(edit));
     EXPECT_EQ(3, log_.Count(WM_COMMAND, IDC_EDIT, EN_CHANGE));
     EXPECT_EQ(3u, ui::CaretOf(edit).start);
+    EXPECT_EQ(3u, ui::CaretOf(edit).end);
     ASSERT_TRUE(ui::Retype(edit, Wide("new")));
     EXPECT_EQ(Wide("new"), ui::Text(edit));
     ASSERT_TRUE(ui::Retype(edit, WString()));
@@ -258,7 +283,9 @@ TEST_F(EveryControlDriven, TypingReportsUpdateThenChangeForEachCharacter)
     ASSERT_TRUE(ui::Type(Item(IDC_DROPDOWN), Wide("Tw")));
     EXPECT_EQ(Wide("Tw"), ui::Text(Item(IDC_DROPDOWN)));
     EXPECT_EQ(2, log_.Count(WM_COMMAND, IDC_DROPDOWN, CBN_EDITCHANGE));
+    // Nothing to type into.
     EXPECT_FALSE(ui::Type(Item(IDC_PUSH), Wide("x")));
+    EXPECT_FALSE(ui::Paste(Item(IDC_LIST), Wide("x")));
 }
 
 TEST_F(EveryControlDriven, EachButtonKindActsOnAClick)
@@ -294,7 +321,10 @@ TEST_F(EveryControlDriven, EachButtonKindActsOnAClick)
     log_.heard.clear();
     EXPECT_FALSE(ui::Click(Item(IDC_PUSH)));
     EXPECT_FALSE(ui::Click(Item(IDC_DEFPUSH)));
+    EXPECT_FALSE(ui::Click(nullptr));
     EXPECT_TRUE(log_.heard.empty());
+    EXPECT_FALSE(ui::Enabled(Item(IDC_PUSH)));
+    EXPECT_FALSE(ui::Visible(Item(IDC_DEFPUSH)));
 }
 
 TEST_F(EveryControlDriven, SelectingInListsNotifiesTheDialog)
@@ -322,9 +352,11 @@ TEST_F(EveryControlDriven, SelectingInListsNotifiesTheDialog)
     // Out of range, unknown text, or not a list: nothing happens.
     log_.heard.clear();
     EXPECT_FALSE(ui::Select(Item(IDC_LIST), 6));
+    EXPECT_FALSE(ui::Select(Item(IDC_DROPLIST), -1));
     EXPECT_FALSE(ui::SelectText(Item(IDC_DROPLIST), Wide("Tabloid")));
     EXPECT_FALSE(ui::Select(Item(IDC_EDIT), 0));
     EXPECT_TRUE(log_.heard.empty());
+    EXPECT_EQ(2, ui::Selection(Item(IDC_DROPLIST)));
 }
 
 TEST_F(EveryControlDriven, BarsTrackbarsAndUpDownsMove)
@@ -336,10 +368,17 @@ TEST_F(EveryControlDriven, BarsTrackbarsAndUpDownsMove)
     EXPECT_EQ(40, ui::Selection(bar));
     EXPECT_EQ((std::vector<UINT>{SB_LINERIGHT, SB_ENDSCROLL, SB_THUMBTRACK, SB_THUMBPOSITION, SB_ENDSCROLL}),
               log_.Codes(WM_HSCROLL, IDC_SCROLL));
+    // The drag carries the thumb's place.
+    ASSERT_EQ(5u, log_.heard.size());
+    EXPECT_EQ(40, log_.heard[2].pos);
+    EXPECT_EQ(40, log_.heard[3].pos);
+    EXPECT_FALSE(ui::ScrollBy(bar, SB_THUMBTRACK));
 
     HWND track = Item(IDC_TRACKBAR);
     ASSERT_TRUE(ui::ScrollTo(track, 7));
     EXPECT_EQ(7, ui::Selection(track));
+    EXPECT_EQ(1, log_.Count(WM_HSCROLL, IDC_TRACKBAR, TB_THUMBPOSITION));
+    EXPECT_EQ(1, log_.Count(WM_HSCROLL, IDC_TRACKBAR, TB_ENDTRACK));
     ASSERT_TRUE(ui::ScrollBy(track, TB_LINEDOWN));
     EXPECT_EQ(8, ui::Selection(track));
     ASSERT_TRUE(ui::ScrollBy(track, TB_BOTTOM));
@@ -367,6 +406,75 @@ TEST(OpenDialog, AMissingTemplateFailsWithTheLoadersError)
     PresetLastError();
     EXPECT_EQ(nullptr, ui::OpenDialog(module.get(), 4242, LoggingProc, 0));
     EXPECT_EQ(static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND), GetLastError());
+}
+
+// A modal run of the same template: the queued actions act inside it, each opening takes the next entry.
+TEST_F(EveryControlDriven, ModalDialogsTakeTheirQueuedActions)
+{
+    ui::Driver driver;
+    Log modalLog;
+    WString typed;
+    driver.OnNextDialog([&](HWND d) {
+        EXPECT_TRUE(ui::Type(GetDlgItem(d, IDC_EDIT), Wide("hello")));
+        typed = ui::Text(GetDlgItem(d, IDC_EDIT));
+        EXPECT_TRUE(ui::Click(GetDlgItem(d, IDOK)));
+    });
+    driver.OnNextDialog([&](HWND d) { EXPECT_TRUE(ui::Click(GetDlgItem(d, IDCANCEL))); });
+    auto run = [&] {
+        return DialogBoxParamW(module_.get(), MAKEINTRESOURCEW(IDD_EVERY_CONTROL), dlg_, LoggingProc,
+                               reinterpret_cast<LPARAM>(&modalLog));
+    };
+    EXPECT_EQ(IDOK, run());
+    EXPECT_EQ(Wide("hello"), typed);
+    EXPECT_EQ(IDCANCEL, run());
+    EXPECT_TRUE(driver.Problems().empty());
+
+    // Nothing queued: the dialog is noted and ended with -1; actions that leave it open are noted too.
+    EXPECT_EQ(-1, run());
+    driver.OnNextDialog([](HWND) {});
+    EXPECT_EQ(-1, run());
+    ASSERT_EQ(2u, driver.Problems().size());
+    EXPECT_NE(std::string::npos, driver.Problems()[0].find("nothing answers: \"Every Control\""));
+    EXPECT_NE(std::string::npos, driver.Problems()[1].find("left the dialog \"Every Control\" open"));
+    EXPECT_EQ(4, driver.DialogsSeen());
+}
+
+// A box outside any dialog, without a caption, is caught and recorded as shown: "Error" is the caption.
+TEST(Driver, MessageBoxesWithoutAnOwnerAreAnsweredAndRecorded)
+{
+    ui::Driver driver;
+    driver.AnswerNextMessageBox(IDNO);
+    EXPECT_EQ(IDNO, MessageBoxW(nullptr, TEXT("Replace it?"), nullptr, MB_YESNO | MB_ICONQUESTION));
+    ASSERT_EQ(1u, driver.MessageBoxes().size());
+    EXPECT_EQ(Wide("Replace it?"), driver.MessageBoxes()[0].text);
+    EXPECT_EQ(Wide("Error"), driver.MessageBoxes()[0].caption);
+    EXPECT_EQ(IDNO, driver.MessageBoxes()[0].answer);
+#ifndef _WIN32
+    // Beeps are seen through the layer's call hook; Windows has no way to see them.
+    MessageBeep(MB_OK);
+    EXPECT_EQ(1, driver.Beeps());
+#endif
+}
+
+#ifndef _WIN32
+// The layer closes a modal dialog nobody answers at once; on Windows it would wait for a user.
+TEST(Driver, NothingIsAnsweredOnceTheDriverIsGone)
+{
+    {
+        ui::Driver driver;
+    }
+    LoadedModule module(ZEP_RES_FIXTURE_PATH);
+    PresetLastError();
+    EXPECT_EQ(-1, DialogBoxParamW(module.get(), MAKEINTRESOURCEW(IDD_EVERY_CONTROL), nullptr, LoggingProc, 0));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_CANCELLED), GetLastError());
+    EXPECT_EQ(0, ZepUiWindowCount());
+}
+#endif
+
+TEST(Driver, Utf8)
+{
+    const WCHAR text[] = {'a', 0x00E9, 0x65E5, 0xD83D, 0xDE00, 0xD800, 0};
+    EXPECT_EQ("a\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80\xEF\xBF\xBD", ui::Utf8(text));
 }
 
 // ---- The job-name dialog of ZepPS ------------------------------------------------------------------------

@@ -1,12 +1,12 @@
 // The named-field table of OemDevmode and the value parsers behind SetOemDevmodeField.
-#include "common/devmode_fields.h"
+#include "host/core/devmode_fields.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
-namespace zep {
+namespace zep::host {
 namespace {
 
 enum class Kind { U8, U16, U32, I16, I32, WideText, AnsiText, WordList, ByteList };
@@ -247,4 +247,4 @@ std::string OemDevmodeFieldNames()
     return names;
 }
 
-} // namespace zep
+} // namespace zep::host

@@ -1,11 +1,11 @@
-// Setting one OemDevmode field by its name, for the host's "-s FIELD=VALUE" option.
+// Setting one OemDevmode field by its name, for zepdrv's "-s FIELD=VALUE" option.
 #pragma once
 #include <string>
 #include <string_view>
 
 #include "common/devmode.h"
 
-namespace zep {
+namespace zep::host {
 
 // name is a field name of the record ("wszJobName", "dwCryptoMode", "watermark.lPointSize" or just
 // "lPointSize"). Values:
@@ -21,4 +21,4 @@ bool SetOemDevmodeField(OemDevmode &dm, std::string_view name, std::string_view 
 // The names SetOemDevmodeField accepts, in record order, for help texts.
 std::string OemDevmodeFieldNames();
 
-} // namespace zep
+} // namespace zep::host

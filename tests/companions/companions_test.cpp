@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "host_test_util.h"
+#include "tests/host/host_test_util.h"
 
 using namespace host_test;
 using zep::host::FunctionCast;

@@ -12,7 +12,7 @@
 #include "common/jobtype.h"
 #include "host/uidriver/uidriver.h"
 #include "resources/zepui_ids.h"
-#include "tests/uiplugin/fake_core.h"
+#include "tests/ui/fake_core.h"
 #include "ui/joboptions/dialogs.h"
 #include "ui/joboptions/joboptions.h"
 #include "ui/pages.h"

@@ -4,9 +4,10 @@
 #include <cstring>
 #include <functional>
 
-#include "common/devmode_fields.h"
+#include "host/core/devmode_fields.h"
 
 using namespace zep;
+using namespace zep::host;
 
 namespace {
 

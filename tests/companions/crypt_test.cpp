@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "host_test_util.h"
+#include "tests/host/host_test_util.h"
 
 using namespace host_test;
 using zep::host::FunctionCast;
