@@ -19,9 +19,4 @@ int FilterText(WCHAR *text, bool (*keep)(WCHAR));
 // Where the caret goes after a filter: the old selection end moved back by what was dropped, not below 0.
 DWORD CaretAfterFilter(DWORD selectionEnd, int dropped);
 
-// The record can be crafted, so only what the dialogs accept reaches a PJL line: the first 16 (4) characters of
-// the field, up to its NUL, keeping the characters the rule accepts.
-void PjlJobName(const WCHAR (&field)[kJobNameChars + 1], CHAR (&out)[kJobNameChars + 1]);
-void PjlPin(const WCHAR (&field)[kPinChars + 1], CHAR (&out)[kPinChars + 1]);
-
 } // namespace zep

@@ -8,9 +8,26 @@
 namespace zep {
 namespace {
 
+template <size_t N, size_t M>
+void KeepAccepted(const WCHAR (&field)[N], bool (*accept)(WCHAR), CHAR (&out)[M])
+{
+    static_assert(M > 0);
+    size_t o = 0;
+    for (size_t i = 0; i + 1 < N && field[i]; ++i)
+        if (accept(field[i]) && o + 1 < M) out[o++] = static_cast<CHAR>(field[i]);
+    out[o] = 0;
+}
+
 std::string JobNameLine(LPCSTR name) { return std::string("@PJL JOB NAME=\"") + name + "\"\r\n"; }
 
 } // namespace
+
+void PjlJobName(const WCHAR (&field)[kJobNameChars + 1], CHAR (&out)[kJobNameChars + 1])
+{
+    KeepAccepted(field, IsJobNameChar, out);
+}
+
+void PjlPin(const WCHAR (&field)[kPinChars + 1], CHAR (&out)[kPinChars + 1]) { KeepAccepted(field, IsPinChar, out); }
 
 bool ShouldAskJobName(DWORD askFlag, bool attributesRead, DWORD attributes)
 {

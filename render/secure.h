@@ -22,6 +22,11 @@ protected:
     ~JobNamePrompt() = default;
 };
 
+// The record can be crafted, so only what the dialogs accept reaches a PJL line: the first 16 (4) characters of
+// the field, up to its NUL, keeping the characters the job name (PIN) rule accepts.
+void PjlJobName(const WCHAR (&field)[kJobNameChars + 1], CHAR (&out)[kJobNameChars + 1]);
+void PjlPin(const WCHAR (&field)[kPinChars + 1], CHAR (&out)[kPinChars + 1]);
+
 // True when the job name is asked for: the prompt flag is set and the printer is known to be neither
 // shared nor on the network. Unknown attributes count as shared: a queue the spooler cannot describe may
 // well be driven from a service, where a modal dialog would stall the job.

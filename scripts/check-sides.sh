@@ -3,8 +3,10 @@
 # in ZepUI. It looks for marker symbols (demangled names, matched from their start) in the module's symbol table,
 # one or two per room of each side:
 #   UI side         ui/plugin (OemUiPlugin), ui/state (g_ui, which every page reaches), ui/sheets, ui/slots,
+#                   ui/dlgutil, ui/sheetdata,
 #                   common/devmode_ui (the UI side of the record operations), common/crypto (CCiperSet)
 #   rendering side  render/plugin (OemRenderPlugin), render/state (g_render), render/dispatcher, render/gate,
+#                   render/secure, render/jobtype,
 #                   common/devmode_render (the rendering side of the record operations)
 # Every marker must also be found in its own module, so a module without a symbol table (stripped) or a marker
 # whose name changed fails instead of passing unseen.
@@ -19,6 +21,8 @@ ui_markers=(
     '^zep::UiDevMode\('
     '^zep::UiDevmode(Default|Convert|Merge)\('
     '^zep::CCiperSet::'
+    '^zep::FilterEdit\('
+    '^zep::SheetDevmode\('
 )
 render_markers=(
     '^zep::OemRenderPlugin::'
@@ -27,6 +31,8 @@ render_markers=(
     '^zep::GateWritePrinter\('
     '^zep::RenderDevMode\('
     '^zep::RenderDevmode(Default|Convert|Merge)\('
+    '^zep::PjlJobName\('
+    '^zep::EffectiveJobType\('
 )
 
 # Demangled names of every symbol the module defines, local ones included.
