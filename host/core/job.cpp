@@ -97,13 +97,8 @@ bool SelectOptions(const Ppd &ppd, const std::vector<std::pair<std::string, std:
 
 bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, std::string &error)
 {
-    InputFile input;
-    if (!input.Open(request.input, "the document", error)) return false;
-    std::string document(static_cast<size_t>(input.Size()), '\0');
-    if (!input.Read(0, reinterpret_cast<BYTE *>(document.data()), document.size())) {
-        error = input.Error();
-        return false;
-    }
+    InputFile document;
+    if (!document.Open(request.input, "the document", error)) return false;
 
     Printer printer;
     WString printerName = request.printer;
@@ -177,7 +172,7 @@ bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, st
 
     PromptAnswers prompts(request.jobNameReply);
     bool ok = session.EnablePdev(printerName) && Transcribe(document, session, docName, jobId);
-    if (!ok) error = session.Error();
+    if (!ok) error = !session.Error().empty() ? session.Error() : document.Error();
     if (ok && !prompts.Problem().empty()) {
         ok = false;
         error = prompts.Problem();

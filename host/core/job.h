@@ -35,7 +35,7 @@ struct PrintRequest {
     std::vector<std::pair<std::string, std::string>> options;  // PPD keyword, option name
     std::vector<std::pair<std::string, std::string>> fields;   // plug-in DEVMODE field, value
     bool eps = false;
-    DWORD blockSize = 4096;
+    DWORD blockSize = 65536;  // of the finished blocks that pass the plug-in's WritePrinter
     std::optional<WString> jobNameReply;  // the answer to the plug-in's job-name prompt; none: the prompt fails the job
 };
 
