@@ -259,7 +259,8 @@ private:
             if (!ui::Click(control)) Fail(name + " cannot be clicked");
             break;
         case Verb::Type:
-            if (!ui::Type(control, Widen(a.argument))) Fail(name + " takes no typing");
+            // A user replaces a field's text: select it all, then type.
+            if (!ui::Retype(control, Widen(a.argument))) Fail(name + " takes no typing");
             break;
         case Verb::Select:
             if (!ui::Select(control, a.number)) Fail(name + " has no entry " + std::to_string(a.number));
@@ -281,8 +282,12 @@ private:
             for (size_t i = 0; i < pages.size() && index < 0; ++i)
                 if (lstrcmpiW(pages[i].title.c_str(), Widen(a.argument).c_str()) == 0) index = static_cast<int>(i);
             if (index < 0) return Fail("there is no page \"" + a.argument + "\"");
-            if (!ui::ShowSheetPage(Sheet(), index))
-                Fail("the page \"" + PageTitle(page) + "\" did not let the sheet leave it");
+            // A page that refuses to be left keeps the sheet where it is; the next actions may fix the field and
+            // ask again.
+            if (!ui::ShowSheetPage(Sheet(), index)) {
+                std::fprintf(out_, "the page \"%s\" did not let the sheet leave it\n", PageTitle(page).c_str());
+                std::fflush(out_);
+            }
             return;
         }
         case Verb::Answer: return Fail("\"" + a.text + "\": no message box is open");

@@ -242,6 +242,7 @@ int Run(int argc, char **argv)
         if (!SplitPair(s, field, value)) return Fail("-s wants FIELD=VALUE, not \"" + s + "\"");
         request.fields.emplace_back(field, value);
     }
+    request.notice = [](const std::string &text) { std::fprintf(stderr, "zepdrv: %s\n", OneLine(text).c_str()); };
     if (!zep::host::PrintDocument(request, SetField, error)) return Fail(error);
     return 0;
 }

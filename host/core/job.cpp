@@ -1,6 +1,8 @@
 // Installing the demo driver and printing a document through the rendering plug-in into a spooler job.
 #include "host/core/job.h"
 
+#include <set>
+
 #include "host/core/input.h"
 #include "host/core/plugincom.h"
 #include "host/core/prompt.h"
@@ -68,7 +70,7 @@ bool PluginModule::Load(const WString &path, std::string &error)
 
 bool SelectOptions(const Ppd &ppd, const std::vector<std::pair<std::string, std::string>> &requested,
                    std::map<std::string, std::string> &selection, std::string &error,
-                   const std::map<std::string, std::string> &stored)
+                   const std::map<std::string, std::string> &stored, std::vector<std::string> *changes)
 {
     selection.clear();
     for (const PpdFeature &f : ppd.features)
@@ -87,7 +89,10 @@ bool SelectOptions(const Ppd &ppd, const std::vector<std::pair<std::string, std:
         }
         selection[keyword] = option;
     }
-    if (const PpdConstraint *c = ppd.FindConflict(selection)) {
+    std::set<std::string> explicitKeywords;
+    for (const auto &choice : requested) explicitKeywords.insert(choice.first);
+    std::vector<std::string> ignored;
+    if (const PpdConstraint *c = ppd.ResolveConflicts(selection, explicitKeywords, changes ? *changes : ignored)) {
         error = "options conflict: " + c->keyword1 + "=" + selection[c->keyword1] + " and " + c->keyword2 + "=" +
                 selection[c->keyword2];
         return false;
@@ -127,7 +132,10 @@ bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, st
     if (SplitStoredDevmode(storedDevmode.data(), storedDevmode.size(), storedParts))
         storedOptions = StoredFeatureSelection(ppd, storedParts.corePart);
     std::map<std::string, std::string> selection;
-    if (!SelectOptions(ppd, request.options, selection, error, storedOptions)) return false;
+    std::vector<std::string> changes;
+    if (!SelectOptions(ppd, request.options, selection, error, storedOptions, &changes)) return false;
+    if (request.notice)
+        for (const std::string &change : changes) request.notice("options: " + change + " to fit the PPD's constraints");
 
     WString pluginPath;
     if (!FindPluginModule(*driver, TEXT("OEMDriverFile1"), kRenderTexts, pluginPath, error)) return false;

@@ -3,6 +3,7 @@
 #include "common/handle.h"
 #include "host/core/session.h"
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -37,6 +38,7 @@ struct PrintRequest {
     bool eps = false;
     DWORD blockSize = 65536;  // of the finished blocks that pass the plug-in's WritePrinter
     std::optional<WString> jobNameReply;  // the answer to the plug-in's job-name prompt; none: the prompt fails the job
+    std::function<void(const std::string &)> notice;  // what the job changed on its own, for the user; may be empty
 };
 
 // Prints the document; on failure the message says why, the spooler job is cancelled and the output path is left
@@ -44,11 +46,12 @@ struct PrintRequest {
 bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, std::string &error);
 
 // The PPD keyword -> option map of a job: the PPD's defaults, the printer's kept choices (`stored`) over them,
-// and the requested options on top. False (with a message) for a keyword the PPD lacks, an option the feature
-// lacks, or a choice the PPD's constraints forbid.
+// and the requested options on top. A kept or default choice that conflicts with a requested one changes to one
+// that fits (each change added to `changes`). False (with a message) for a keyword the PPD lacks, an option the
+// feature lacks, or requested choices the PPD's constraints forbid together.
 bool SelectOptions(const Ppd &ppd, const std::vector<std::pair<std::string, std::string>> &requested,
                    std::map<std::string, std::string> &selection, std::string &error,
-                   const std::map<std::string, std::string> &stored = {});
+                   const std::map<std::string, std::string> &stored = {}, std::vector<std::string> *changes = nullptr);
 
 // Installs (or replaces) the demo driver from the files in sourceDir, and the printer "Zep Demo".
 bool InstallDemoPrinter(const WString &sourceDir, std::string &error);

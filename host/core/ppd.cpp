@@ -281,21 +281,62 @@ void Ppd::Finish()
     }
 }
 
-const PpdConstraint *Ppd::FindConflict(const std::map<std::string, std::string> &selection) const
+bool Ppd::Breaks(const PpdConstraint &c, const std::map<std::string, std::string> &selection) const
 {
-    auto current = [&](const std::string &keyword) -> std::string {
-        auto it = selection.find(keyword);
-        if (it != selection.end()) return it->second;
-        const PpdFeature *f = Find(keyword);
-        return f ? f->defaultOption : std::string();
-    };
     auto matches = [&](const std::string &keyword, const std::string &option) {
-        std::string chosen = current(keyword);
+        auto it = selection.find(keyword);
+        const PpdFeature *f = it == selection.end() ? Find(keyword) : nullptr;
+        const std::string chosen = it != selection.end() ? it->second : (f ? f->defaultOption : std::string());
         if (chosen.empty()) return false;
         return option.empty() ? !IsOffChoice(chosen) : chosen == option;
     };
+    return matches(c.keyword1, c.option1) && matches(c.keyword2, c.option2);
+}
+
+const PpdConstraint *Ppd::FindConflict(const std::map<std::string, std::string> &selection) const
+{
     for (const PpdConstraint &c : constraints)
-        if (matches(c.keyword1, c.option1) && matches(c.keyword2, c.option2)) return &c;
+        if (Breaks(c, selection)) return &c;
+    return nullptr;
+}
+
+const PpdConstraint *Ppd::ResolveConflicts(std::map<std::string, std::string> &selection,
+                                           const std::set<std::string> &explicitKeywords,
+                                           std::vector<std::string> &changes) const
+{
+    // Each round changes one feature for good; a feature changed once is not changed again, so this ends. The
+    // installable options describe the printer itself and are never changed to make a job fit.
+    std::set<std::string> changed;
+    auto fixed = [&](const std::string &keyword) {
+        const PpdFeature *f = Find(keyword);
+        return explicitKeywords.count(keyword) || changed.count(keyword) || (f && f->group == "InstallableOptions");
+    };
+    while (const PpdConstraint *c = FindConflict(selection)) {
+        const bool fixed1 = fixed(c->keyword1);
+        const bool fixed2 = fixed(c->keyword2);
+        if (fixed1 && fixed2) return c;
+        const std::string keyword = fixed2 ? c->keyword1 : c->keyword2;
+        const PpdFeature *feature = Find(keyword);
+        if (!feature) return c;
+        const std::string was = selection.count(keyword) ? selection[keyword] : feature->defaultOption;
+        std::vector<std::string> candidates{feature->defaultOption};
+        for (const PpdOption &o : feature->options) candidates.push_back(o.name);
+        bool fits = false;
+        for (const std::string &candidate : candidates) {
+            if (candidate.empty() || candidate == was) continue;
+            selection[keyword] = candidate;
+            fits = true;
+            for (const PpdConstraint &other : constraints)
+                if ((other.keyword1 == keyword || other.keyword2 == keyword) && Breaks(other, selection)) fits = false;
+            if (fits) break;
+        }
+        if (!fits) {
+            selection[keyword] = was;
+            return c;
+        }
+        changed.insert(keyword);
+        changes.push_back(keyword + "=" + selection[keyword] + " (was " + was + ")");
+    }
     return nullptr;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -50,11 +51,20 @@ public:
 
     // The first constraint that the selection (keyword -> option, missing keywords take their defaults) breaks.
     const PpdConstraint *FindConflict(const std::map<std::string, std::string> &selection) const;
+    // Resolves the selection's conflicts as a print system does: the user's explicit choices win, and a conflicting
+    // option the user did not give changes to the first choice of its feature (its default first, then the PPD's
+    // order) that breaks none of its constraints (an installable option is never changed: it describes the
+    // printer); each change is added to `changes` as "KEYWORD=NEW (was OLD)".
+    // Null when everything fits; otherwise the constraint left broken (two explicit choices, or nothing fits).
+    const PpdConstraint *ResolveConflicts(std::map<std::string, std::string> &selection,
+                                          const std::set<std::string> &explicitKeywords,
+                                          std::vector<std::string> &changes) const;
 
     std::vector<PpdFeature> features;
     std::vector<PpdConstraint> constraints;
 
 private:
+    bool Breaks(const PpdConstraint &c, const std::map<std::string, std::string> &selection) const;
     bool ParseText(std::string_view text, const WString &baseDir, std::string &error, int depth);
     bool Include(const std::string &name, const WString &baseDir, std::string &error, int depth);
     void Finish();

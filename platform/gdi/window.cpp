@@ -324,13 +324,19 @@ int ZepSnapshotDialog(const WCHAR *modulePath, int dialogId, const char *pngPath
 {
     HMODULE module = LoadLibraryW(modulePath);
     if (!module) return 1;
-    HWND dialog = CreateDialogParamW(module, MAKEINTRESOURCEW(dialogId), nullptr, SnapshotDialogProc, 0);
+    // A property page's template is a child window, which needs a parent: a plain dialog-face window the size of
+    // the screen holds it, as a sheet would. A top-level dialog takes it as its owner and is drawn alone.
+    HWND host = CreateWindowExW(0, TEXT("Static"), TEXT(""), WS_POPUP, 0, 0, 1024, 768, nullptr, nullptr, nullptr,
+                                nullptr);
+    HWND dialog = CreateDialogParamW(module, MAKEINTRESOURCEW(dialogId), host, SnapshotDialogProc, 0);
     if (!dialog) {
+        if (host) DestroyWindow(host);
         FreeLibrary(module);
         return 2;
     }
     BOOL ok = ZepSnapshotWindow(dialog, pngPath);
     DestroyWindow(dialog);
+    if (host) DestroyWindow(host);
     FreeLibrary(module);
     return ok ? 0 : 3;
 }

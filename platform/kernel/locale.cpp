@@ -12,7 +12,7 @@
 
 namespace {
 
-std::atomic<DWORD> g_osVersion{(10u << 8) | 0u}; // major | minor << 8
+std::atomic<DWORD> g_osVersion{10u | (0u << 8)}; // major | minor << 8: Windows 10 until a test selects another
 std::atomic<DWORD> g_sessionId{1};
 thread_local LCID t_threadLocale = 0;            // 0: not set, follows the user default
 

@@ -290,8 +290,10 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, const BYTE *data, HWND parent,
     }
 
     HWND first = GetNextDlgTabItem(hwnd, nullptr, FALSE);
-    if (SendMessageW(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param) && IsWindow(hwnd) && first &&
-        IsWindow(first))
+    // The focus goes where the first tab stop is once the dialog has set its controls up: a radio group's checked
+    // button may have changed meanwhile.
+    if (SendMessageW(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param) && IsWindow(hwnd) &&
+        (first = GetNextDlgTabItem(hwnd, nullptr, FALSE)) != nullptr)
         SetFocus(first);
     if (!IsWindow(hwnd)) return nullptr;
     if ((d.style & WS_VISIBLE) || modal) {
@@ -583,20 +585,41 @@ bool Tabbable(HWND c)
 }
 } // namespace
 
+namespace {
+bool IsRadioButton(HWND c) { return (SendMessageW(c, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) != 0; }
+
+// The tab stop of a group of radio buttons is its checked button: the focus lands on the choice already made, so
+// an automatic radio button is not clicked by the focus alone. Another tab stop stands for itself.
+HWND CheckedOfGroup(const std::vector<HWND> &kids, size_t at)
+{
+    if (!IsRadioButton(kids[at]) || SendMessageW(kids[at], BM_GETCHECK, 0, 0) == BST_CHECKED) return kids[at];
+    size_t first = at;
+    while (first > 0 && !(Peek(kids[first])->style & WS_GROUP)) --first;
+    for (size_t i = first; i < kids.size(); ++i) {
+        if (i > first && (Peek(kids[i])->style & WS_GROUP)) break;
+        Window *cw = Peek(kids[i]);
+        if ((cw->style & WS_VISIBLE) && !(cw->style & WS_DISABLED) && IsRadioButton(kids[i]) &&
+            SendMessageW(kids[i], BM_GETCHECK, 0, 0) == BST_CHECKED)
+            return kids[i];
+    }
+    return kids[at];
+}
+} // namespace
+
 // The next (or previous) visible, enabled WS_TABSTOP control after `control`, wrapping; NULL control starts
-// at the first.
+// at the first. A radio group's tab stop gives its checked button (as Windows does: seen under Wine).
 HWND WINAPI GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous)
 {
     Window *w = Find(dialog);
     if (!w || w->children.empty()) return nullptr;
-    auto &kids = w->children;
+    std::vector<HWND> kids = w->children;
     int n = static_cast<int>(kids.size());
     int start = -1;
     for (int i = 0; i < n; ++i)
         if (kids[i] == control) start = i;
     for (int k = 1; k <= n; ++k) {
         int i = start < 0 ? (previous ? n - k : k - 1) : ((start + (previous ? -k : k)) % n + n) % n;
-        if (Tabbable(kids[i])) return kids[i];
+        if (Tabbable(kids[i])) return CheckedOfGroup(kids, static_cast<size_t>(i));
     }
     return control;
 }

@@ -213,3 +213,39 @@ TEST(PpdReader, ConflictsFollowTheDemoConstraints)
         EXPECT_EQ(ppd.FindConflict(c.selection) != nullptr, c.conflict);
     }
 }
+
+// The user's explicit choices win; a kept or default choice in their way changes to one that fits.
+TEST(PpdReader, ConflictsResolveInFavourOfExplicitChoices)
+{
+    Ppd ppd;
+    std::string error;
+    ASSERT_TRUE(ppd.Load(Widen(DemoPpd().string()), error)) << error;
+    struct Case {
+        const char *name;
+        std::map<std::string, std::string> selection;
+        std::set<std::string> explicitKeywords;
+        bool resolved;
+        std::vector<std::string> changes;
+    } cases[] = {
+        {"no disk given: the default spooling goes", {{"ZPHDD", "False"}}, {"ZPHDD"}, true,
+         {"ZPHDDSpool=False (was True)"}},
+        {"staple given: the output bin follows the finisher", {{"ZPStaple", "TopLeft"}, {"ZPFinisher", "True"}},
+         {"ZPStaple"}, true, {}},
+        {"staple given without a finisher: the printer is not changed", {{"ZPStaple", "TopLeft"}}, {"ZPStaple"},
+         false, {}},
+        {"two explicit choices conflict", {{"ZPHDD", "False"}, {"ZPJob_Type", "Secure"}}, {"ZPHDD", "ZPJob_Type"}, false,
+         {}},
+        {"nothing to resolve", {{"ZPHDD", "True"}}, {"ZPHDD"}, true, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::map<std::string, std::string> selection = c.selection;
+        std::vector<std::string> changes;
+        EXPECT_EQ(ppd.ResolveConflicts(selection, c.explicitKeywords, changes) == nullptr, c.resolved);
+        EXPECT_EQ(changes, c.changes);
+        for (const std::string &k : c.explicitKeywords) EXPECT_EQ(selection[k], c.selection.at(k)) << "kept " << k;
+        if (c.resolved) {
+            EXPECT_EQ(ppd.FindConflict(selection), nullptr);
+        }
+    }
+}

@@ -354,6 +354,43 @@ TEST_F(PrefsTest, DumpShowsTheTopmostWindowAndSnapshotsEveryPageAndDialog)
     }
 }
 
+// A page that refuses to be left keeps the session going: the next actions answer the message, replace the field's
+// text (typing replaces what a field holds, as a user who selects it first) and leave the page again.
+TEST_F(PrefsTest, ARefusedPageCanBeFixedAndLeftAgain)
+{
+    RunResult r = Zepdrv(PrefsArgs({"page Job Options", "type 1514 0", "page Layout", "answer ok", "type 1514 2",
+                                    "page Layout", "page Job Options", "dump", "apply"}));
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("the page \"Job Options\" did not let the sheet leave it\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("id=1514 kind=edit text=\"2\""), std::string::npos) << r.out;
+    EXPECT_EQ(Kept().publicPart.dmCopies, 2) << "two copies were kept";
+}
+
+// Opening a page changes no setting: every page shown over kept settings that are not the defaults, then applied,
+// leaves the kept DEVMODE as it was (the first tab stop of Job Options is an unchecked quality radio button).
+TEST_F(PrefsTest, OpeningEveryPageChangesNothing)
+{
+    RunResult set = Zepdrv(PrefsArgs({"select 3000 1", "page Job Options", "click 1547", "click 1518", "click 1537",
+                                      "click 1806", "select 1805 2", "click 1", "apply"}));
+    ASSERT_EQ(set.code, 0) << set.err;
+    auto bytes = [](const StoredDevmode &dm) {
+        const BYTE *pub = reinterpret_cast<const BYTE *>(&dm.publicPart);
+        const BYTE *core = reinterpret_cast<const BYTE *>(&dm.corePart);
+        std::vector<BYTE> all(pub, pub + sizeof dm.publicPart);
+        all.insert(all.end(), core, core + sizeof dm.corePart);
+        all.insert(all.end(), dm.oemPart.begin(), dm.oemPart.end());
+        return all;
+    };
+    const std::vector<BYTE> before = bytes(Kept());
+    RunResult visit = Zepdrv(PrefsArgs({"page 2", "page 3", "page 4", "page 1", "page 2", "apply"}));
+    ASSERT_EQ(visit.code, 0) << visit.err;
+    EXPECT_TRUE(bytes(Kept()) == before) << "a page changed the kept settings by being opened";
+    RunResult shown = Zepdrv(PrefsArgs({"page Job Options", "dump"}));
+    EXPECT_NE(shown.out.find("id=1547 kind=radio text=\"Normal (600x600)\" enabled=1 visible=1 checked=1"),
+              std::string::npos)
+        << shown.out;
+}
+
 TEST_F(PrefsTest, AnActionThatCannotBeDoneStopsAndKeepsNothing)
 {
     struct Case {
@@ -418,6 +455,45 @@ TEST_F(PrefsTest, ASecureJobChosenInPreferencesReachesThePrintedPjl)
     RunResult normal = Zepdrv("print -o ZPJob_Type=Normal " + Quote(sample) + " -O " + Quote(job.string()));
     ASSERT_EQ(normal.code, 0) << normal.err;
     EXPECT_EQ(ReadFile(job).find("ZEPSECURE"), std::string::npos);
+}
+
+// The Advanced dialog's "Job Spool" box shows and sets what the printed job does with its spool line.
+TEST_F(PrefsTest, TheJobSpoolBoxFollowsTheSpoolLineOfTheJob)
+{
+    fs::path job = TempDir("prefs-spool") / "job.prn";
+    std::string sample = (SourceDir() / "driver" / "samples" / "sample.ps").string();
+    const struct {
+        const char *name;
+        const char *shownAtOpening;
+        bool spoolLine; // after the box was clicked once and the settings applied
+    } steps[] = {
+        {"spooling on by default shows ticked; unticking drops the line", "checked=1", false},
+        {"unticked when off; ticking brings the line back", "checked=0", true},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.name);
+        RunResult r = Zepdrv(PrefsArgs({"page Job Options", "click 1537", "dump", "click 1806", "click 1", "apply"}));
+        ASSERT_EQ(r.code, 0) << r.err;
+        const size_t box = r.out.find("id=1806 ");
+        ASSERT_NE(box, std::string::npos) << r.out;
+        const std::string line = r.out.substr(box, r.out.find('\n', box) - box);
+        EXPECT_NE(line.find(step.shownAtOpening), std::string::npos) << line;
+        RunResult printed = Zepdrv("print " + Quote(sample) + " -O " + Quote(job.string()));
+        ASSERT_EQ(printed.code, 0) << printed.err;
+        EXPECT_EQ(ReadFile(job).find("@PJL ZEPSPOOL MODE=ALL\r\n") != std::string::npos, step.spoolLine);
+    }
+}
+
+// The compression chosen in Advanced reaches the job's compression comment.
+TEST_F(PrefsTest, TheCompressionChosenInAdvancedReachesTheJob)
+{
+    RunResult r = Zepdrv(PrefsArgs({"page Job Options", "click 1537", "select 1805 3", "click 1", "apply"}));
+    ASSERT_EQ(r.code, 0) << r.err;
+    fs::path job = TempDir("prefs-compression") / "job.prn";
+    std::string sample = (SourceDir() / "driver" / "samples" / "sample.ps").string();
+    RunResult printed = Zepdrv("print " + Quote(sample) + " -O " + Quote(job.string()));
+    ASSERT_EQ(printed.code, 0) << printed.err;
+    EXPECT_NE(ReadFile(job).find("@PJL COMMENT COMPRESSION:FLATE LEVEL:9\r\n"), std::string::npos);
 }
 
 } // namespace

@@ -72,7 +72,8 @@ TEST_F(Zepdrv, BadCommandLinesFailWithOneLineAndNoOutput)
         {"unreadable file", "print /nonexistent/doc.ps" + o, "cannot read"},
         {"unknown keyword", "print -o ZPNothing=True" + sample + o, "unknown feature \"ZPNothing\""},
         {"unknown option", "print -o ZPHDD=Maybe" + sample + o, "feature \"ZPHDD\" has no option \"Maybe\""},
-        {"conflicting options", "print -o ZPHDD=False -o ZPJob_Type=Secure" + sample + o, "options conflict"},
+        {"conflicting options", "print -o ZPHDD=False -o ZPJob_Type=Secure" + sample + o,
+         "options conflict: ZPHDD=False and ZPJob_Type=Secure"},
         {"option without a value", "print -o ZPHDD" + sample + o, "-o wants KEYWORD=OPTION"},
         {"unknown field", "print -s dwNothing=1" + sample + o, ""},
         {"bad field value", "print -s dwCryptoMode=abc" + sample + o, ""},
@@ -158,7 +159,17 @@ TEST_F(Zepdrv, InstallingAgainReplacesThePrinter)
     EXPECT_TRUE(fs::exists(out));
 }
 
-// zepdrv snapshot draws the staged module's dialog; a missing dialog is an error, not an empty picture.
+// A choice the user did not give gives way to one the user did, and the user is told.
+TEST_F(Zepdrv, AnOptionThatConflictsOnlyWithADefaultPrints)
+{
+    fs::path out = TempDir("resolve") / "out.prn";
+    RunResult r = Run("print -o ZPHDD=False " + Quote(Sample()) + " -O " + Quote(out.string()));
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "zepdrv: options: ZPHDDSpool=False (was True) to fit the PPD's constraints\n");
+    EXPECT_EQ(ReadFile(out).find("ZEPSPOOL"), std::string::npos);
+}
+
+// zepdrv snapshot draws the staged module's dialogs and pages; a missing dialog is an error, not an empty picture.
 TEST_F(Zepdrv, SnapshotDrawsAModulesDialog)
 {
     fs::path dir = TempDir("snapshot");
@@ -170,6 +181,11 @@ TEST_F(Zepdrv, SnapshotDrawsAModulesDialog)
     EXPECT_EQ(png.substr(1, 3), "PNG");
     auto byte = [&](size_t i) { return static_cast<unsigned>(static_cast<unsigned char>(png[i])); };
     EXPECT_EQ(byte(16) << 24 | byte(17) << 16 | byte(18) << 8 | byte(19), 251u);
+
+    // A property page's template is a child window: it is drawn inside a host window.
+    r = Run("snapshot ZepUI 113 -O " + Quote((dir / "zepui_113.png").string()));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(fs::exists(dir / "zepui_113.png"));
 
     r = Run("snapshot ZepPS 999 -O " + Quote((dir / "missing.png").string()));
     EXPECT_NE(r.code, 0);

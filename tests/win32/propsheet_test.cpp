@@ -90,6 +90,49 @@ INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM, LPARAM lParam)
     return FALSE;
 }
 
+// A page template whose first tab stop is an unchecked automatic radio button of a group of two.
+std::vector<BYTE> RadioPageTemplate()
+{
+    std::vector<BYTE> d;
+    auto word = [&](WORD w) { d.push_back(static_cast<BYTE>(w)), d.push_back(static_cast<BYTE>(w >> 8)); };
+    auto dword = [&](DWORD v) { word(static_cast<WORD>(v)), word(static_cast<WORD>(v >> 16)); };
+    auto str = [&](const char *s) {
+        for (; *s; ++s) word(static_cast<WORD>(*s));
+        word(0);
+    };
+    word(1), word(0xFFFF), dword(0), dword(0), dword(WS_CHILD | WS_CAPTION | DS_SETFONT);
+    word(2), word(0), word(0), word(150), word(80);
+    word(0), word(0), str("Radios");
+    word(8), word(400), d.push_back(0), d.push_back(1), str("MS Shell Dlg");
+    const struct {
+        DWORD style;
+        short y;
+        DWORD id;
+        const char *text;
+    } buttons[] = {{WS_GROUP | WS_TABSTOP, 7, 201, "First"}, {0, 20, 202, "Second"}};
+    for (const auto &b : buttons) {
+        while (d.size() % 4) d.push_back(0);
+        dword(0), dword(0), dword(WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | b.style);
+        word(7), word(static_cast<WORD>(b.y)), word(80), word(10), dword(b.id), word(0xFFFF), word(0x80), str(b.text),
+            word(0);
+    }
+    return d;
+}
+
+// Checks the second radio button at initialisation and counts the clicks the first one reports.
+INT_PTR CALLBACK RadioPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_INITDIALOG) {
+        auto *psp = reinterpret_cast<const PROPSHEETPAGEW *>(lParam);
+        SetWindowLongPtrW(page, DWLP_USER, psp->lParam);
+        CheckRadioButton(page, 201, 202, 202);
+        return TRUE;
+    }
+    if (msg == WM_COMMAND && LOWORD(wParam) == 201 && HIWORD(wParam) == BN_CLICKED)
+        ++*reinterpret_cast<int *>(GetWindowLongPtrW(page, DWLP_USER));
+    return FALSE;
+}
+
 class PropSheetTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -342,6 +385,35 @@ TEST_F(PropSheetTest, PagesAddedAndRemovedWhileTheSheetIsOpen)
 }
 
 #ifdef ZEP_RES_FIXTURE_PATH
+// Opening a sheet changes nothing on its first page: the focus a sheet gives the page does not click an unchecked
+// automatic radio button that happens to be the page's first tab stop.
+TEST_F(PropSheetTest, OpeningASheetClicksNoRadioButton)
+{
+    std::vector<BYTE> radioTemplate = RadioPageTemplate();
+    int clicks = 0;
+    PROPSHEETPAGEW p{};
+    p.dwSize = sizeof p;
+    p.dwFlags = PSP_DLGINDIRECT;
+    p.pResource = reinterpret_cast<LPCDLGTEMPLATE>(radioTemplate.data());
+    p.pfnDlgProc = RadioPageProc;
+    p.lParam = reinterpret_cast<LPARAM>(&clicks);
+    PROPSHEETHEADERW h{};
+    h.dwSize = sizeof h;
+    h.dwFlags = PSH_PROPSHEETPAGE | PSH_MODELESS | PSH_NOCONTEXTHELP;
+    h.pszCaption = TEXT("Sheet");
+    h.nPages = 1;
+    h.ppsp = &p;
+    sheet_ = reinterpret_cast<HWND>(PropertySheetW(&h));
+    ASSERT_TRUE(sheet_);
+    HWND page = PropSheet_GetCurrentPageHwnd(sheet_);
+    ASSERT_TRUE(page);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(IsDlgButtonChecked(page, 201), static_cast<UINT>(BST_UNCHECKED));
+    EXPECT_EQ(IsDlgButtonChecked(page, 202), static_cast<UINT>(BST_CHECKED));
+}
+
 TEST_F(PropSheetTest, APageFromADialogResourceHasItsControls)
 {
     HMODULE module = LoadLibraryW(zep::test::Wide(ZEP_RES_FIXTURE_PATH).c_str());

@@ -44,8 +44,11 @@ struct AdvancedState {
     OemUiContext *ctx;
     OemDevmode *dm;
     const AdvancedEnvironment *env;
-    DWORD compressionIndex; // the chosen list entry while the dialog is open
 };
+
+// The chosen list entry while the dialog is open is kept with the sheet's other selections; OK moves it into the
+// job settings record, where the rendering plug-in reads it.
+DWORD &ChosenCompression(OemUiContext &ctx) { return ctx.dwSlotSel[slotCompression]; }
 
 bool Shows(HWND dialog, const OemUiContext &ctx, const CheckRow &row)
 {
@@ -75,8 +78,8 @@ void InitAdvanced(HWND dialog, AdvancedState &s)
             SendDlgItemMessageW(dialog, kCompressionList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
         }
         // A level from a foreign record beyond the list counts as the strongest.
-        s.compressionIndex = std::min<DWORD>(s.dm->wCompressionLevel, kCompressionChoices - 1);
-        SendDlgItemMessageW(dialog, kCompressionList, CB_SETCURSEL, s.compressionIndex, 0);
+        ChosenCompression(*s.ctx) = std::min<DWORD>(s.dm->wCompressionLevel, kCompressionChoices - 1);
+        SendDlgItemMessageW(dialog, kCompressionList, CB_SETCURSEL, ChosenCompression(*s.ctx), 0);
     }
 
     for (const CheckRow &row : kChecks) {
@@ -102,15 +105,15 @@ void ShowDefaults(HWND dialog, AdvancedState &s)
     if (GetDlgItem(dialog, kJobSpoolBox)) EnableWindow(GetDlgItem(dialog, kJobSpoolBox), s.env->hardDisk);
     if (GetDlgItem(dialog, kMirrorBox)) ShowMirrorState(dialog, s.env->module);
     if (GetDlgItem(dialog, kCompressionList)) {
-        s.compressionIndex = DefaultCompressionIndex(s.env->compression);
-        SendDlgItemMessageW(dialog, kCompressionList, CB_SETCURSEL, s.compressionIndex, 0);
+        ChosenCompression(*s.ctx) = DefaultCompressionIndex(s.env->compression);
+        SendDlgItemMessageW(dialog, kCompressionList, CB_SETCURSEL, ChosenCompression(*s.ctx), 0);
     }
 }
 
 void AcceptAdvanced(HWND dialog, AdvancedState &s)
 {
     const bool listShown = GetDlgItem(dialog, kCompressionList) != nullptr;
-    s.dm->wCompressionLevel = static_cast<WORD>(listShown ? s.compressionIndex : 0);
+    s.dm->wCompressionLevel = static_cast<WORD>(listShown ? ChosenCompression(*s.ctx) : 0);
     for (const CheckRow &row : kChecks) {
         if (!Shows(dialog, *s.ctx, row)) continue;
         const bool ticked = IsChecked(dialog, row.id);
@@ -135,7 +138,7 @@ INT_PTR CALLBACK AdvancedDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     case kCompressionList:
         if (HIWORD(wParam) == CBN_SELCHANGE) {
             const LRESULT sel = SendDlgItemMessageW(dialog, kCompressionList, CB_GETCURSEL, 0, 0);
-            if (sel >= 0 && sel < static_cast<LRESULT>(kCompressionChoices)) s->compressionIndex = static_cast<DWORD>(sel);
+            if (sel >= 0 && sel < static_cast<LRESULT>(kCompressionChoices)) ChosenCompression(*s->ctx) = static_cast<DWORD>(sel);
         }
         return TRUE;
     case kMirrorBox:
@@ -167,7 +170,7 @@ DWORD DefaultCompressionIndex(int compression)
 
 INT_PTR RunAdvancedDialog(HWND owner, OemUiContext &ctx, OemDevmode &dm, const AdvancedEnvironment &env)
 {
-    AdvancedState state{&ctx, &dm, &env, 0};
+    AdvancedState state{&ctx, &dm, &env};
     return DialogBoxParamW(env.module, MAKEINTRESOURCEW(IDD_ADVANCED), owner, AdvancedDialogProc,
                            reinterpret_cast<LPARAM>(&state));
 }
