@@ -92,7 +92,8 @@ class BlockWindow {
 public:
     BlockWindow(DocumentBytes &doc, size_t block) : doc_(doc), size_(doc.Size()), block_(std::max<size_t>(block, 1))
     {
-        for (Slot &s : slots_) s.bytes.resize(block_);
+        // A short document needs no more than its own size.
+        for (Slot &s : slots_) s.bytes.resize(static_cast<size_t>(std::min<uint64_t>(block_, std::max<uint64_t>(size_, 1))));
     }
 
     uint64_t Size() const { return size_; }
