@@ -15,4 +15,8 @@ else()
     find_package(PkgConfig REQUIRED)
     pkg_check_modules(ZEP_GCRYPT REQUIRED IMPORTED_TARGET libgcrypt)
     target_link_libraries(ZepCrypt PRIVATE PkgConfig::ZEP_GCRYPT)
+    # libgcrypt keeps its initialised state for the life of the process and never frees it. Unloading the library
+    # with every operation would leave that state unreachable each time, so once loaded it stays, as it does in
+    # a process that links libgcrypt itself.
+    target_link_options(ZepCrypt PRIVATE -Wl,-z,nodelete)
 endif()

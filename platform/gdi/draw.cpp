@@ -429,7 +429,15 @@ BOOL WINAPI DrawFrameControl(HDC hdc, LPRECT rect, UINT type, UINT state)
         double w = r.right - r.left, h = r.bottom - r.top, cx = r.left + w / 2, cy = r.top + h / 2;
         double s = std::max(2.0, std::min(w, h) / 4);
         SetSource(cr, t, mark);
-        if (type == DFC_CAPTION) {
+        if (type == DFC_CAPTION && (state & 0x1f) == DFCS_CAPTIONHELP) {
+            // The question mark of the caption's help button.
+            cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+            cairo_set_font_size(cr, h * 0.75);
+            cairo_text_extents_t ext;
+            cairo_text_extents(cr, "?", &ext);
+            cairo_move_to(cr, cx - ext.width / 2 - ext.x_bearing, cy - ext.height / 2 - ext.y_bearing);
+            cairo_show_text(cr, "?");
+        } else if (type == DFC_CAPTION) {
             cairo_set_line_width(cr, 1.5);
             cairo_move_to(cr, cx - s, cy - s), cairo_line_to(cr, cx + s, cy + s);
             cairo_move_to(cr, cx + s, cy - s), cairo_line_to(cr, cx - s, cy + s);

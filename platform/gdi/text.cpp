@@ -553,6 +553,19 @@ int WINAPI DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rect, UINT format)
             lines.push_back(stripped);
         }
     }
+    if (format & DT_PATH_ELLIPSIS) {
+        // The part after the last backslash is kept whole where it fits; the ellipsis replaces the middle.
+        for (Line &l : lines) {
+            if (Width(font, l.text) <= boxWidth) continue;
+            const size_t slash = l.text.rfind(u'\\');
+            if (slash == std::u16string::npos || slash == 0) continue;
+            const std::u16string tail = l.text.substr(slash);
+            std::u16string head = l.text.substr(0, slash);
+            while (!head.empty() && Width(font, head + u"..." + tail) > boxWidth) head.pop_back();
+            l.text = head + u"..." + tail;
+            l.underline = -1;
+        }
+    }
     if (format & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS)) {
         for (Line &l : lines) {
             if (Width(font, l.text) <= boxWidth) continue;

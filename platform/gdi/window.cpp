@@ -231,6 +231,12 @@ void DrawNonClient(HWND w)
             int s = bar.bottom - bar.top - 4;
             RECT close{bar.right - s - 2, bar.top + 2, bar.right - 2, bar.bottom - 2};
             DrawFrameControl(dc, &close, DFC_CAPTION, DFCS_CAPTIONCLOSE);
+            // The help button stands left of the close button where the window asks for it and has no
+            // minimise or maximise button, as Windows draws it.
+            if ((ex & WS_EX_CONTEXTHELP) && !(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX))) {
+                RECT help{close.left - s - 2, close.top, close.left - 2, close.bottom};
+                DrawFrameControl(dc, &help, DFC_CAPTION, DFCS_CAPTIONHELP);
+            }
         }
     }
     if ((style & WS_VSCROLL) && client.right < r.right) {

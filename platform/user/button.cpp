@@ -250,20 +250,33 @@ void DrawButton(HWND hwnd, HDC dc, const RECT &rc)
     if (oldFont) SelectObject(dc, oldFont);
 }
 
+void DrawStaticContent(HWND hwnd, HDC dc, RECT &r, DWORD kind, HBRUSH bg);
+
 void DrawStatic(HWND hwnd, HDC dc, const RECT &rc)
 {
     Window *w = Peek(hwnd);
-    auto *s = static_cast<StaticState *>(w->control.get());
     DWORD kind = w->style & SS_TYPEMASK;
     if (kind == SS_OWNERDRAW) {
         DRAWITEMSTRUCT dis{ODT_STATIC, static_cast<UINT>(w->id), 0, ODA_DRAWENTIRE, 0, hwnd, dc, rc, 0};
         SendMessageW(w->parent, WM_DRAWITEM, static_cast<WPARAM>(w->id), reinterpret_cast<LPARAM>(&dis));
         return;
     }
+    // The control's font goes into the DC before the parent is asked for colours, so a parent may select a font
+    // of its own there (a link label's underlined font), as on Windows.
+    HFONT font = FontOf(hwnd);
+    HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
     HBRUSH bg = reinterpret_cast<HBRUSH>(
         SendMessageW(w->parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
     RECT r = rc;
     if (bg) FillRect(dc, &r, bg);
+    DrawStaticContent(hwnd, dc, r, kind, bg);
+    if (oldFont) SelectObject(dc, oldFont);
+}
+
+void DrawStaticContent(HWND hwnd, HDC dc, RECT &r, DWORD kind, HBRUSH bg)
+{
+    Window *w = Peek(hwnd);
+    auto *s = static_cast<StaticState *>(w->control.get());
     if (kind == SS_ICON) {
         if (s && s->image) DrawIconEx(dc, 0, 0, static_cast<HICON>(s->image), 0, 0, 0, nullptr, 3 /* DI_NORMAL */);
         return;
@@ -273,16 +286,23 @@ void DrawStatic(HWND hwnd, HDC dc, const RECT &rc)
         return;
     }
     if (kind > SS_SIMPLE && kind != SS_LEFTNOWORDWRAP) return;
-    HFONT font = FontOf(hwnd);
-    HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
     if (w->style & WS_DISABLED) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
     if (!bg) SetBkMode(dc, TRANSPARENT);
     UINT fmt = kind == SS_CENTER ? DT_CENTER : kind == SS_RIGHT ? DT_RIGHT : DT_LEFT;
-    if (kind == SS_LEFT || kind == SS_CENTER || kind == SS_RIGHT) fmt |= DT_WORDBREAK;
+    // An ellipsis style draws one line that ends, or is cut in the middle, with an ellipsis instead of wrapping.
+    static constexpr struct {
+        DWORD style;
+        UINT format;
+    } kEllipses[] = {{SS_ENDELLIPSIS, DT_END_ELLIPSIS}, {SS_PATHELLIPSIS, DT_PATH_ELLIPSIS},
+                     {SS_WORDELLIPSIS, DT_WORD_ELLIPSIS}};
+    UINT ellipsis = 0;
+    for (const auto &e : kEllipses)
+        if ((w->style & SS_ELLIPSISMASK) == e.style) ellipsis = e.format;
+    if (ellipsis) fmt |= ellipsis | DT_SINGLELINE;
+    else if (kind == SS_LEFT || kind == SS_CENTER || kind == SS_RIGHT) fmt |= DT_WORDBREAK;
     if (w->style & SS_NOPREFIX) fmt |= DT_NOPREFIX;
     if (w->style & SS_CENTERIMAGE) fmt |= DT_VCENTER | DT_SINGLELINE;
     DrawTextW(dc, w->text.c_str(), -1, &r, fmt);
-    if (oldFont) SelectObject(dc, oldFont);
 }
 
 // An icon static takes the icon's size, as Windows sizes it, unless SS_REALSIZECONTROL keeps the control's.

@@ -97,12 +97,19 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE: DestroyWindow(hwnd); return 0;
     case WM_PAINT: ValidateRect(hwnd, nullptr); return 0;
     case WM_ERASEBKGND: return 1;
+    // The default colours also go into the control's DC, so text drawn opaque sits on the face it is drawn on.
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG:
-    case WM_CTLCOLORMSGBOX: return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    case WM_CTLCOLORMSGBOX:
+        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+        SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX: return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    case WM_CTLCOLORLISTBOX:
+        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+        SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     case WM_CTLCOLORSCROLLBAR: return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_SCROLLBAR));
     // A child passes help and context-menu requests up to its parent.
     case WM_HELP:

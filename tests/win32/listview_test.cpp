@@ -8,24 +8,12 @@ namespace {
 
 using zep::test::WString;
 
-// A dialog (DLGTEMPLATEEX, MS Shell Dlg 8) holding one report list view, id 100, with the given style.
+// A dialog holding one report list view, id 100, with the given style.
 std::vector<BYTE> ListDialog(DWORD listStyle)
 {
-    std::vector<BYTE> d;
-    auto word = [&](WORD w) { d.push_back(static_cast<BYTE>(w)), d.push_back(static_cast<BYTE>(w >> 8)); };
-    auto dword = [&](DWORD v) { word(static_cast<WORD>(v)), word(static_cast<WORD>(v >> 16)); };
-    auto str = [&](const char *s) {
-        for (; *s; ++s) word(static_cast<WORD>(*s));
-        word(0);
-    };
-    word(1), word(0xFFFF), dword(0), dword(0), dword(WS_POPUP | WS_CAPTION | DS_SETFONT);
-    word(1), word(0), word(0), word(200), word(120);
-    word(0), word(0), str("List");
-    word(8), word(400), d.push_back(0), d.push_back(1), str("MS Shell Dlg");
-    while (d.size() % 4) d.push_back(0);
-    dword(0), dword(0), dword(WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | LVS_REPORT | listStyle);
-    word(7), word(7), word(186), word(100), dword(100), str("SysListView32"), str(""), word(0);
-    return d;
+    return zep::test::DialogTemplate(WS_POPUP | WS_CAPTION, "List", 200, 120)
+        .Control(WS_TABSTOP | WS_BORDER | LVS_REPORT | listStyle, 7, 7, 186, 100, 100, "SysListView32", "")
+        .Bytes();
 }
 
 struct Note {

@@ -16,24 +16,12 @@ namespace {
 
 using zep::test::WString;
 
-// A page template in memory: DLGTEMPLATEEX, MS Shell Dlg 8, one edit box.
+// A page template in memory with one edit box.
 std::vector<BYTE> PageTemplate(const char *caption, short cx, short cy)
 {
-    std::vector<BYTE> d;
-    auto word = [&](WORD w) { d.push_back(static_cast<BYTE>(w)), d.push_back(static_cast<BYTE>(w >> 8)); };
-    auto dword = [&](DWORD v) { word(static_cast<WORD>(v)), word(static_cast<WORD>(v >> 16)); };
-    auto str = [&](const char *s) {
-        for (; *s; ++s) word(static_cast<WORD>(*s));
-        word(0);
-    };
-    word(1), word(0xFFFF), dword(0), dword(0), dword(WS_CHILD | WS_CAPTION | DS_SETFONT);
-    word(1), word(0), word(0), word(static_cast<WORD>(cx)), word(static_cast<WORD>(cy));
-    word(0), word(0), str(caption);
-    word(8), word(400), d.push_back(0), d.push_back(1), str("MS Shell Dlg");
-    while (d.size() % 4) d.push_back(0);
-    dword(0), dword(0), dword(WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL);
-    word(7), word(7), word(80), word(12), dword(100), word(0xFFFF), word(0x81), str(""), word(0);
-    return d;
+    return zep::test::DialogTemplate(WS_CHILD | WS_CAPTION, caption, cx, cy)
+        .Control(WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 7, 7, 80, 12, 100, 0x81, "")
+        .Bytes();
 }
 
 struct Event {
@@ -93,30 +81,10 @@ INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM, LPARAM lParam)
 // A page template whose first tab stop is an unchecked automatic radio button of a group of two.
 std::vector<BYTE> RadioPageTemplate()
 {
-    std::vector<BYTE> d;
-    auto word = [&](WORD w) { d.push_back(static_cast<BYTE>(w)), d.push_back(static_cast<BYTE>(w >> 8)); };
-    auto dword = [&](DWORD v) { word(static_cast<WORD>(v)), word(static_cast<WORD>(v >> 16)); };
-    auto str = [&](const char *s) {
-        for (; *s; ++s) word(static_cast<WORD>(*s));
-        word(0);
-    };
-    word(1), word(0xFFFF), dword(0), dword(0), dword(WS_CHILD | WS_CAPTION | DS_SETFONT);
-    word(2), word(0), word(0), word(150), word(80);
-    word(0), word(0), str("Radios");
-    word(8), word(400), d.push_back(0), d.push_back(1), str("MS Shell Dlg");
-    const struct {
-        DWORD style;
-        short y;
-        DWORD id;
-        const char *text;
-    } buttons[] = {{WS_GROUP | WS_TABSTOP, 7, 201, "First"}, {0, 20, 202, "Second"}};
-    for (const auto &b : buttons) {
-        while (d.size() % 4) d.push_back(0);
-        dword(0), dword(0), dword(WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | b.style);
-        word(7), word(static_cast<WORD>(b.y)), word(80), word(10), dword(b.id), word(0xFFFF), word(0x80), str(b.text),
-            word(0);
-    }
-    return d;
+    return zep::test::DialogTemplate(WS_CHILD | WS_CAPTION, "Radios", 150, 80)
+        .Control(BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 7, 7, 80, 10, 201, 0x80, "First")
+        .Control(BS_AUTORADIOBUTTON, 7, 20, 80, 10, 202, 0x80, "Second")
+        .Bytes();
 }
 
 // Checks the second radio button at initialisation and counts the clicks the first one reports.

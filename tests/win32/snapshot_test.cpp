@@ -127,6 +127,31 @@ TEST(Snapshot, JobNameDialog)
     ZepUiDestroyAllWindows();
 }
 
+// A label's text is drawn on the dialog's face: no window-coloured box behind its letters.
+TEST(Snapshot, LabelsSitOnTheDialogFace)
+{
+    LoadedModule zepps(ZEP_ZEPPS_PATH);
+    ASSERT_TRUE(zepps.get());
+    HWND dialog = CreateDialogParamW(zepps.get(), MAKEINTRESOURCEW(IDD_JOBNAME), nullptr, PlainProc, 0);
+    ASSERT_TRUE(dialog);
+    const std::string path = SnapshotPath("label_face.png");
+    ASSERT_TRUE(ZepSnapshotWindow(dialog, path.c_str()));
+    Png png(path);
+    ASSERT_TRUE(png.ok()) << path;
+    RECT window{}, label{};
+    GetWindowRect(dialog, &window);
+    GetWindowRect(GetDlgItem(dialog, IDC_JOBNAME_LABEL), &label);
+    OffsetRect(&label, -window.left, -window.top);
+    const uint32_t white = Rgb(GetSysColor(COLOR_WINDOW));
+    int whitePixels = 0;
+    for (int y = label.top; y < label.bottom; ++y)
+        for (int x = label.left; x < label.right; ++x) whitePixels += png.at(x, y) == white;
+    EXPECT_EQ(whitePixels, 0);
+    EXPECT_GT(png.Differing(label, Rgb(GetSysColor(COLOR_3DFACE))), 0) << "the label's text is drawn";
+    DestroyWindow(dialog);
+    ZepUiDestroyAllWindows();
+}
+
 TEST(Snapshot, EveryControlDialog)
 {
     LoadedModule fixture(ZEP_RES_FIXTURE_PATH);

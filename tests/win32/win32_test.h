@@ -199,4 +199,59 @@ private:
     WString folder_;
 };
 
+// An extended dialog template (DLGTEMPLATEEX, MS Shell Dlg 8) built in memory, control by control.
+class DialogTemplate {
+public:
+    DialogTemplate(DWORD style, const char *caption, short cx, short cy)
+    {
+        Word(1), Word(0xFFFF), Dword(0), Dword(0), Dword(style | DS_SETFONT);
+        countAt_ = bytes_.size();
+        Word(0), Word(0), Word(0), Word(static_cast<WORD>(cx)), Word(static_cast<WORD>(cy));
+        Word(0), Word(0), Str(caption);
+        Word(8), Word(400), bytes_.push_back(0), bytes_.push_back(1), Str("MS Shell Dlg");
+    }
+    // A control of a predefined class (0x80 button, 0x81 edit, ...) or of a named one.
+    DialogTemplate &Control(DWORD style, short x, short y, short cx, short cy, DWORD id, WORD atom, const char *text)
+    {
+        Begin(style, x, y, cx, cy, id);
+        Word(0xFFFF), Word(atom);
+        return End(text);
+    }
+    DialogTemplate &Control(DWORD style, short x, short y, short cx, short cy, DWORD id, const char *className,
+                            const char *text)
+    {
+        Begin(style, x, y, cx, cy, id);
+        Str(className);
+        return End(text);
+    }
+    const std::vector<BYTE> &Bytes() const { return bytes_; }
+    LPCDLGTEMPLATE Get() const { return reinterpret_cast<LPCDLGTEMPLATE>(bytes_.data()); }
+
+private:
+    void Word(WORD w) { bytes_.push_back(static_cast<BYTE>(w)), bytes_.push_back(static_cast<BYTE>(w >> 8)); }
+    void Dword(DWORD v) { Word(static_cast<WORD>(v)), Word(static_cast<WORD>(v >> 16)); }
+    void Str(const char *s)
+    {
+        for (; *s; ++s) Word(static_cast<WORD>(*s));
+        Word(0);
+    }
+    void Begin(DWORD style, short x, short y, short cx, short cy, DWORD id)
+    {
+        ++bytes_[countAt_];
+        while (bytes_.size() % 4) bytes_.push_back(0);
+        Dword(0), Dword(0), Dword(WS_CHILD | WS_VISIBLE | style);
+        Word(static_cast<WORD>(x)), Word(static_cast<WORD>(y)), Word(static_cast<WORD>(cx)), Word(static_cast<WORD>(cy));
+        Dword(id);
+    }
+    DialogTemplate &End(const char *text)
+    {
+        Str(text);
+        Word(0);
+        return *this;
+    }
+
+    std::vector<BYTE> bytes_;
+    size_t countAt_ = 0;
+};
+
 } // namespace zep::test
