@@ -43,20 +43,22 @@ fuzz: fuzz-build
 	bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 # The Windows side, cross-compiled with mingw-w64: everything for x86_64 under build-win64 (ZepPS.dll, zepdrv.exe,
-# the test programs), and the 32-bit deliverables (ZepUI.dll once it exists) under build-win32.
+# the test programs), and under build-win32 the 32-bit deliverables (ZepUI.dll), the UI plug-in's test programs
+# and a 32-bit zepdrv.exe (its printing preferences load the 32-bit ZepUI.dll).
 windows:
 	cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-win64 -j $(JOBS)
 	cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
-		-DBUILD_TESTING=OFF
-	cmake --build build-win32 -j $(JOBS) --target zep_deliverables
-	bash scripts/check-exports.sh build-win64/render/ZepPS.dll $$(ls build-win32/ui/ZepUI.dll build-win64/ui/ZepUI.dll 2>/dev/null)
+		-DBUILD_TESTING=ON
+	cmake --build build-win32 -j $(JOBS) --target zep_deliverables test_ui test_joboptions zepdrv
+	bash scripts/check-exports.sh build-win64/render/ZepPS.dll build-win32/ui/ZepUI.dll \
+		$$(ls build-win64/ui/ZepUI.dll 2>/dev/null)
 	bash scripts/check-sides.sh build-win64/render/ZepPS.dll build-win64/ui/ZepUI.dll \
 		build-win32/render/ZepPS.dll build-win32/ui/ZepUI.dll
 
-# The Windows test programs and the Linux-against-Wine scenarios, under Wine, headless.
+# The Windows test programs (64-bit and 32-bit) and the Linux-against-Wine scenarios, under Wine, headless.
 wine: build windows
-	bash scripts/wine-suite.sh build-win64 $(BUILD)
+	bash scripts/wine-suite.sh build-win64 $(BUILD) build-win32
 
 test: setup
 	$(MAKE) test-linux

@@ -4,8 +4,10 @@
 #include "host/core/uisession.h"
 #include "host/uidriver/uidriver.h"
 
+#ifndef _WIN32
 #include "zep_gdi.h"
 #include "zep_ui.h"
+#endif
 
 #include <cctype>
 #include <deque>
@@ -168,11 +170,16 @@ public:
             std::filesystem::create_directories(request_.snapshotDir, ec);
         }
         // Modal dialogs come to the driver; message boxes come here, so that the actions can read and answer them.
+        // On Windows the driver answers message boxes itself, with their default button.
         driver_.OnEveryDialog([this](HWND dialog) { RunDialog(dialog); });
+#ifdef _WIN32
+        return RunAll(error);
+#else
         ZepUiSetMessageBoxHook(&Runner::BoxHook, this);
         bool ok = RunAll(error);
         ZepUiSetMessageBoxHook(nullptr, nullptr);
         return ok;
+#endif
     }
 
 private:
@@ -216,8 +223,14 @@ private:
     void Snapshot(HWND window, const std::string &name)
     {
         std::filesystem::path path = std::filesystem::path(request_.snapshotDir) / (name + ".png");
+#ifdef _WIN32
+        // The pictures are the Linux layer's drawing.
+        (void)window;
+        Fail("cannot write the picture " + path.string() + ": pictures are drawn on Linux only");
+#else
         if (!ZepSnapshotWindow(window, path.string().c_str()))
             Fail("cannot write the picture " + path.string());
+#endif
     }
 
     // Every page once, the sheet as it shows each, then back to the first.
@@ -331,6 +344,7 @@ private:
         if (Open(dialog)) EndDialog(dialog, IDCANCEL);
     }
 
+#ifndef _WIN32
     int OnMessageBox(const ZEP_UI_MESSAGEBOX &box)
     {
         while (!queue_.empty() && !failed_) {
@@ -361,6 +375,7 @@ private:
     {
         return box ? static_cast<Runner *>(context)->OnMessageBox(*box) : 0;
     }
+#endif
 
     const PrefsRequest &request_;
     std::FILE *out_;

@@ -1,5 +1,5 @@
-// zepdrv: installs the demo printer, prints DSC PostScript through the rendering plug-in into a spooler job, and
-// (on Linux) draws a module's dialog to a PNG and runs printing preferences headless.
+// zepdrv: installs the demo printer, prints DSC PostScript through the rendering plug-in into a spooler job, runs
+// printing preferences headless and (on Linux) draws a module's dialog to a PNG.
 #include "host/core/devmode_fields.h"
 #include "host/core/job.h"
 
@@ -12,10 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "host/prefs.h"
+
 #ifdef _WIN32
 #include <shellapi.h>
 #else
-#include "host/prefs.h"
 #include "zep_gdi.h"
 #include "zep_platform.h"
 #endif
@@ -160,6 +161,7 @@ int Run(int argc, char **argv)
     snapshot->add_option("MODULE", snapModule, "module file, or ZepPS / ZepUI for the staged module")->required();
     snapshot->add_option("DIALOG_ID", snapDialog, "dialog template id")->required();
     snapshot->add_option("-O", snapOutput, "PNG file to write")->required();
+#endif
 
     CLI::App *prefs = app.add_subcommand("prefs", "open printing preferences headless and act on them as a user would");
     std::string prefsPrinter = "Zep Demo", prefsSnapshots;
@@ -169,6 +171,7 @@ int Run(int argc, char **argv)
                       "ACTION, in order, on the topmost window: page NAME | click ID | type ID TEXT | "
                       "select ID POSITION | answer BUTTON | dump | apply | cancel")
         ->allow_extra_args(false);
+#ifndef _WIN32
     prefs->add_option("--snapshot", prefsSnapshots,
                       "DIR: a PNG of every page (each shown once first) and of every dialog as it opens");
 #endif
@@ -210,6 +213,7 @@ int Run(int argc, char **argv)
         if (rc != 0) return Fail(std::string(kProblems[rc >= 1 && rc <= 3 ? rc : 3]) + ": " + Utf8Of(module));
         return 0;
     }
+#endif
     if (*prefs) {
         zep::host::PrefsRequest request;
         request.printer = Widen(prefsPrinter);
@@ -218,7 +222,6 @@ int Run(int argc, char **argv)
         if (!zep::host::RunPrefs(request, stdout, error)) return Fail(error);
         return 0;
     }
-#endif
 
     zep::host::PrintRequest request;
     request.printer = Widen(printer);

@@ -14,10 +14,18 @@ wine_env_start()
     fi
     # The server must not hold the caller's output pipe, or whoever reads it (ctest) waits for it forever.
     wineserver -p </dev/null >/dev/null 2>&1 || true  # already running is fine
+    # Windows in a virtual desktop: without a window manager on the display, Wine waits up to 2 s for every
+    # top-level window that hides or closes.
+    if ! grep -q 'Explorer\\\\Desktops' "$WINEPREFIX/user.reg" 2>/dev/null; then
+        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
+    fi
     wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 wine_env_stop()
 {
     wineserver -k </dev/null >/dev/null 2>&1 || true
+    # The next run may be on another display: nothing of this one must outlive it.
+    wineserver -w </dev/null >/dev/null 2>&1 || true
 }

@@ -181,6 +181,9 @@ void AnswerBox(HWND box)
 
 void CALLBACK ActTimer(HWND w, UINT, UINT_PTR id, DWORD)
 {
+    // A dialog that activates itself while it initialises (SetWindowPos to the top) is shown only once its
+    // modal loop first finds the queue empty, which may be after the timer: the timer then stays.
+    if (g_hook && IsWindow(w) && !IsWindowVisible(w)) return;
     KillTimer(w, id);
     if (!g_hook || !IsWindow(w)) return;
     if (IsMessageBox(w))

@@ -5,18 +5,20 @@
 #include <vector>
 
 #include "common/crypto.h"
+#include "test_support.h"
 
 using namespace zep;
+using zeptest::WString;
 
 namespace {
 
-std::vector<std::u16string> g_notes;
+std::vector<WString> g_notes;
 void Note(LPCWSTR text) { g_notes.emplace_back(text); }
 
 TEST(CCiperSet, MissingLibraryAnswersZeroAndSaysWhy)
 {
     g_notes.clear();
-    CCiperSet cipher(static_cast<LPCWSTR>(u"C:\\nowhere\\zepcrypt.dll"), Note);
+    CCiperSet cipher(static_cast<LPCWSTR>(TEXT("C:\\nowhere\\zepcrypt.dll")), Note);
     EXPECT_FALSE(cipher.IsLoaded());
     EncryptionSetting setting = {7, 7, "x", 7, 7, 7};
     EXPECT_EQ(cipher.GetDefaultSetting(&setting, 1), 0);
@@ -29,7 +31,7 @@ TEST(CCiperSet, MissingLibraryAnswersZeroAndSaysWhy)
     size = sizeof(plain);
     EXPECT_EQ(cipher.DecryptPassword(out, 4, plain, &size), 0);
     ASSERT_EQ(g_notes.size(), 1u);
-    EXPECT_EQ(g_notes[0], u"CCiperSet::DecryptPassword() : m_hModule is NULL");
+    EXPECT_EQ(g_notes[0], TEXT("CCiperSet::DecryptPassword() : m_hModule is NULL"));
 }
 
 TEST(CCiperSet, PrinterWithoutCryptoDllLoadsNothing)

@@ -8,17 +8,19 @@
 #include "common/crypto.h"
 #include "common/devmode_render.h"
 #include "common/devmode_ui.h"
+#include "test_support.h"
 
 using namespace zep;
+using zeptest::WString;
 
 namespace {
 
 // Answers the UI defaults from fixed values and counts what was asked.
 class FakeDefaults : public UiDefaultsSource {
 public:
-    const WCHAR *iniPath = u"C:\\drv\\3\\zep.ini";
-    const WCHAR *capFile = u"C:\\drv\\3\\zep.cap";
-    const WCHAR *driverDir = u"C:\\WINDOWS\\System32\\spool\\DRIVERS\\x64";
+    const WCHAR *iniPath = TEXT("C:\\drv\\3\\zep.ini");
+    const WCHAR *capFile = TEXT("C:\\drv\\3\\zep.cap");
+    const WCHAR *driverDir = TEXT("C:\\WINDOWS\\System32\\spool\\DRIVERS\\x64");
     bool haveCrypto = true;
     EncryptionSetting crypto = {2, 3, "", 1, 0x00050007, 0};
     int compression = 0;
@@ -221,9 +223,9 @@ TEST(UiDevmode, DefaultFillsFromConfigurationAndLibrary)
     EXPECT_EQ(out.dwCryptoTime, 0x00050007u);
     EXPECT_EQ(out.dwEncryptedPasswordLen, 0u);
     EXPECT_EQ(out.bEncryptedPassword[0], 0);
-    EXPECT_EQ(std::u16string(out.wszPluginIniFile), defaults.iniPath);
-    EXPECT_EQ(std::u16string(out.wszCapabilityFile), defaults.capFile);
-    EXPECT_EQ(std::u16string(out.wszDriverDirectory), defaults.driverDir);
+    EXPECT_EQ(WString(out.wszPluginIniFile), defaults.iniPath);
+    EXPECT_EQ(WString(out.wszCapabilityFile), defaults.capFile);
+    EXPECT_EQ(WString(out.wszDriverDirectory), defaults.driverDir);
     EXPECT_EQ(out.wCompressionLevel, 1);
 }
 
@@ -234,11 +236,11 @@ TEST(UiDevmode, DefaultWithoutLibraryOrIniLeavesThoseFields)
     defaults.iniPath = nullptr;
     defaults.driverDir = nullptr;
     OemDevmode out = Filled(0x42);
-    std::memcpy(out.wszPluginIniFile, u"C:\\old.ini", 22);
+    std::memcpy(out.wszPluginIniFile, TEXT("C:\\old.ini"), 22);
     UiDevmodeDefault(&out, defaults);
     EXPECT_EQ(out.dwCryptoMode, 0x42424242u);
     EXPECT_EQ(out.dwEncryptedPasswordLen, 0x42424242u);
-    EXPECT_EQ(std::u16string(out.wszPluginIniFile), u"C:\\old.ini");
+    EXPECT_EQ(WString(out.wszPluginIniFile), TEXT("C:\\old.ini"));
     EXPECT_EQ(out.wszDriverDirectory[0], 0);
 }
 

@@ -1,9 +1,8 @@
 // The job name and PIN rules that both dialogs filter with and the PJL writer keeps to.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "common/jobname.h"
+#include "test_support.h"
 
 namespace zep {
 namespace {
@@ -15,8 +14,8 @@ TEST(JobNameRules, CharactersAJobNameAndAPinKeep)
         bool name;
         bool pin;
     } rows[] = {
-        {u' ', true, false}, {u'~', true, false}, {u'7', true, true},  {u'"', false, false},
-        {0x7F, false, false}, {u'\t', false, false}, {0xFF, false, false}, {0x010A, false, false},
+        {' ', true, false}, {'~', true, false}, {'7', true, true},  {'"', false, false},
+        {0x7F, false, false}, {'\t', false, false}, {0xFF, false, false}, {0x010A, false, false},
     };
     for (const auto &r : rows) {
         SCOPED_TRACE(static_cast<int>(r.c));
@@ -27,12 +26,12 @@ TEST(JobNameRules, CharactersAJobNameAndAPinKeep)
 
 TEST(JobNameRules, FilterDropsRefusedCharactersAndTheCaretFollows)
 {
-    WCHAR text[] = u"x\"y\u00ffz";
+    WCHAR text[] = TEXT("x\"y\u00ffz");
     EXPECT_EQ(FilterText(text, IsJobNameChar), 2);
-    EXPECT_EQ(std::u16string(text), u"xyz");
-    WCHAR pin[] = u"1a2";
+    EXPECT_EQ(zeptest::WString(text), TEXT("xyz"));
+    WCHAR pin[] = TEXT("1a2");
     EXPECT_EQ(FilterText(pin, IsPinChar), 1);
-    EXPECT_EQ(std::u16string(pin), u"12");
+    EXPECT_EQ(zeptest::WString(pin), TEXT("12"));
     EXPECT_EQ(CaretAfterFilter(5, 2), 3u);
     EXPECT_EQ(CaretAfterFilter(1, 2), 0u);
 }

@@ -1,44 +1,113 @@
-// Helpers the common and render tests share: a private Windows root, files on its drive, an installed printer.
+// Helpers the common, render and UI tests share: files at Windows paths, an installed printer, the ANSI code page,
+// closing the windows a test left open. On the Linux layer every test program works in a fresh root of its own; on
+// Windows the paths are the machine's (under Wine, the build's own prefix).
 #pragma once
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "common/win32.h"
+#ifndef _WIN32
 #include "zep_platform.h"
+#include "zep_ui.h"
+#endif
 
 namespace zeptest {
 
-// Every test program works in its own fresh root, set before any test runs.
-inline const std::string kRoot = [] {
-    char pattern[] = "/tmp/zep-test-XXXXXX";
-    const char *dir = mkdtemp(pattern);
-    std::string root = dir ? dir : "/tmp/zep-test";
-    ZepSetRoot(root.c_str());
-    return root;
-}();
+using WString = std::basic_string<WCHAR>;
 
-inline std::u16string W(const std::string &ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+#ifndef _WIN32
+// The root is set before any test runs, and removed when the program ends.
+struct FreshRoot {
+    std::filesystem::path path;
+    FreshRoot()
+    {
+        std::error_code ec;
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && path.empty(); ++attempt) {
+            std::filesystem::path candidate =
+                std::filesystem::temp_directory_path(ec) / ("zep-test-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate, ec)) path = candidate;
+        }
+        ZepSetRoot(path.empty() ? "/tmp/zep-test" : path.c_str());
+    }
+    ~FreshRoot()
+    {
+        std::error_code ec;
+        if (!path.empty()) std::filesystem::remove_all(path, ec);
+    }
+};
+inline const FreshRoot kRoot;
+#endif
 
-inline std::string HostPath(const std::u16string &windowsPath)
+inline WString W(const std::string &ascii) { return WString(ascii.begin(), ascii.end()); }
+
+// Where a Windows path is on the machine running the test.
+inline std::filesystem::path HostPath(const WString &windowsPath)
 {
+#ifdef _WIN32
+    return std::filesystem::path(windowsPath);
+#else
     char out[4096] = {};
     if (!ZepHostPathFromWindows(windowsPath.c_str(), out, sizeof(out))) return {};
     return out;
+#endif
+}
+
+// Makes `codePage` the ANSI code page for the checks that follow. The layer sets it; Windows has one for the whole
+// system, so there the checks can run only when it already is that one.
+inline bool UseAnsiCodePage(UINT codePage)
+{
+#ifdef _WIN32
+    return GetACP() == codePage;
+#else
+    ZepSetAnsiCodePage(codePage);
+    return true;
+#endif
+}
+
+// The UI driver sees beeps through the layer's call hook; Windows gives no way to see them.
+#ifdef _WIN32
+constexpr bool kDriverSeesBeeps = false;
+#else
+constexpr bool kDriverSeesBeeps = true;
+#endif
+
+#ifdef _WIN32
+inline BOOL CALLBACK CollectWindow(HWND window, LPARAM windows)
+{
+    reinterpret_cast<std::vector<HWND> *>(windows)->push_back(window);
+    return TRUE;
+}
+#endif
+
+// Destroys every window the test left open (a sheet or dialog opened modeless).
+inline void DestroyThreadWindows()
+{
+#ifdef _WIN32
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows)
+        if (IsWindow(window)) DestroyWindow(window);
+#else
+    ZepUiDestroyAllWindows();
+#endif
 }
 
 // Writes bytes to a file given by its Windows path, creating the folders on the way.
-inline void WriteFile(const std::u16string &windowsPath, const std::string &bytes)
+inline void WriteFile(const WString &windowsPath, const std::string &bytes)
 {
     std::filesystem::path host = HostPath(windowsPath);
-    std::filesystem::create_directories(host.parent_path());
+    std::error_code ec;
+    std::filesystem::create_directories(host.parent_path(), ec);
     std::ofstream(host, std::ios::binary) << bytes;
 }
 
 // The driver directory the spooler reports for this machine.
-inline std::u16string DriverDirectory()
+inline WString DriverDirectory()
 {
     WCHAR dir[MAX_PATH] = {};
     DWORD needed = 0;
@@ -52,20 +121,21 @@ struct DependentFile {
 };
 
 // Installs a driver whose dependent files are the given files, and a printer using it; returns an open
-// handle (null when the spooler refused).
+// handle (null when the spooler refused). As installers do, the files go into the printer-driver directory first:
+// the spooler takes each file by name from there.
 inline HANDLE InstallPrinter(const std::string &printer, const std::string &driver,
                              const std::vector<DependentFile> &files)
 {
-    const std::u16string src = W("C:\\src\\" + driver + "\\");
-    WriteFile(src + u"drv.dll", "x");
-    std::u16string deps;
+    const WString src = DriverDirectory() + TEXT("\\");
+    WriteFile(src + TEXT("drv.dll"), "x");
+    WString deps;
     for (const DependentFile &f : files) {
         WriteFile(src + W(f.name), f.content);
         deps += src + W(f.name);
         deps.push_back(0);
     }
     deps.push_back(0);
-    std::u16string name = W(driver), path = src + u"drv.dll";
+    WString name = W(driver), path = src + TEXT("drv.dll");
     DRIVER_INFO_3W di = {};
     di.cVersion = 3;
     di.pName = name.data();
@@ -74,7 +144,7 @@ inline HANDLE InstallPrinter(const std::string &printer, const std::string &driv
     di.pConfigFile = path.data();
     di.pDependentFiles = deps.data();
     if (!AddPrinterDriverExW(nullptr, 3, reinterpret_cast<LPBYTE>(&di), APD_COPY_ALL_FILES)) return nullptr;
-    std::u16string pname = W(printer), port = u"FILE:", proc = u"WinPrint", type = u"RAW";
+    WString pname = W(printer), port = TEXT("FILE:"), proc = TEXT("WinPrint"), type = TEXT("RAW");
     PRINTER_INFO_2W pi = {};
     pi.pPrinterName = pname.data();
     pi.pPortName = port.data();

@@ -5,9 +5,11 @@
 #include <functional>
 
 #include "host/core/devmode_fields.h"
+#include "tests/common/test_support.h"
 
 using namespace zep;
 using namespace zep::host;
+using zeptest::WString;
 
 namespace {
 
@@ -18,11 +20,11 @@ TEST(DevmodeFields, AcceptedValues)
         const char *value;
         std::function<bool(const OemDevmode &)> check;
     } cases[] = {
-        {"wszJobName", "Report", [](auto &d) { return std::u16string(d.wszJobName) == u"Report"; }},
+        {"wszJobName", "Report", [](auto &d) { return WString(d.wszJobName) == TEXT("Report"); }},
         {"wszJobName", "1234567890123456", [](auto &d) { return d.wszJobName[15] == '6' && d.wszJobName[16] == 0; }},
-        {"wszJobName", "\xe5\xa0\xb1\xe5\x91\x8a", [](auto &d) { return std::u16string(d.wszJobName) == u"\u5831\u544a"; }},
+        {"wszJobName", "\xe5\xa0\xb1\xe5\x91\x8a", [](auto &d) { return WString(d.wszJobName) == TEXT("\u5831\u544a"); }},
         {"wszJobName", "\xf0\x9f\x98\x80", [](auto &d) { return d.wszJobName[0] == 0xD83D && d.wszJobName[1] == 0xDE00; }},
-        {"wszJobPassword", "1234", [](auto &d) { return std::u16string(d.wszJobPassword) == u"1234"; }},
+        {"wszJobPassword", "1234", [](auto &d) { return WString(d.wszJobPassword) == TEXT("1234"); }},
         {"dwAskJobName", "1", [](auto &d) { return d.dwAskJobName == 1; }},
         {"dwWatermarkIndex", "0x10", [](auto &d) { return d.dwWatermarkIndex == 16; }},
         {"dwCryptoTime", "0x00170037", [](auto &d) { return d.dwCryptoTime == 0x00170037; }},

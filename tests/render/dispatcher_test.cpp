@@ -7,6 +7,7 @@
 #include "tests/common/test_support.h"
 
 using namespace zep;
+using zeptest::WString;
 
 namespace {
 
@@ -83,25 +84,25 @@ TEST(Emit, TextFilesAndDependentFiles)
 
     std::string big(2500, 'x');
     big[1024] = 'y';
-    zeptest::WriteFile(u"C:\\emit\\proc.ps", big);
+    zeptest::WriteFile(TEXT("C:\\emit\\proc.ps"), big);
     core.stream.clear();
-    EXPECT_TRUE(EmitFile(rc, u"C:\\emit\\proc.ps"));
+    EXPECT_TRUE(EmitFile(rc, TEXT("C:\\emit\\proc.ps")));
     EXPECT_EQ(core.stream, big);
-    EXPECT_FALSE(EmitFile(rc, u"C:\\emit\\missing.ps"));
+    EXPECT_FALSE(EmitFile(rc, TEXT("C:\\emit\\missing.ps")));
     core.writesBeforeFailure = 1; // the second 1024-byte block is cut short
-    EXPECT_FALSE(EmitFile(rc, u"C:\\emit\\proc.ps"));
+    EXPECT_FALSE(EmitFile(rc, TEXT("C:\\emit\\proc.ps")));
 
     // Dependent files come only from the driver's "3" folder.
-    const std::u16string three = zeptest::DriverDirectory() + u"\\3\\";
-    zeptest::WriteFile(three + u"procset.ps", "/zep 1 def\n");
-    zeptest::WriteFile(u"C:\\emit\\secret.txt", "secret");
-    zeptest::WriteFile(u"C:\\emit\\plugin.ini", "[DependentFiles]\r\nPROCSET_JP=procset.ps\r\nOVERLAY_JP=..\\..\\..\\..\\..\\..\\emit\\secret.txt\r\n"
+    const WString three = zeptest::DriverDirectory() + TEXT("\\3\\");
+    zeptest::WriteFile(three + TEXT("procset.ps"), "/zep 1 def\n");
+    zeptest::WriteFile(TEXT("C:\\emit\\secret.txt"), "secret");
+    zeptest::WriteFile(TEXT("C:\\emit\\plugin.ini"), "[DependentFiles]\r\nPROCSET_JP=procset.ps\r\nOVERLAY_JP=..\\..\\..\\..\\..\\..\\emit\\secret.txt\r\n"
                                               "OVERPRT_JP=C:\\emit\\secret.txt\r\nEMPTY=\r\n");
-    lstrcpynW(g_render.pluginIniFile, u"C:\\emit\\plugin.ini", MAX_PATH + 1);
+    lstrcpynW(g_render.pluginIniFile, TEXT("C:\\emit\\plugin.ini"), MAX_PATH + 1);
     zeptest::FakeCore out;
     RenderCall rc2{nullptr, &out};
-    EXPECT_TRUE(EmitDependentFile(rc2, u"PROCSET_JP"));
-    for (const WCHAR *key : {u"OVERLAY_JP", u"OVERPRT_JP", u"EMPTY", u"MISSING"})
+    EXPECT_TRUE(EmitDependentFile(rc2, TEXT("PROCSET_JP")));
+    for (const WCHAR *key : {TEXT("OVERLAY_JP"), TEXT("OVERPRT_JP"), TEXT("EMPTY"), TEXT("MISSING")})
         EXPECT_FALSE(EmitDependentFile(rc2, key));
     EXPECT_EQ(out.stream, "/zep 1 def\n");
     g_render.pluginIniFile[0] = 0;

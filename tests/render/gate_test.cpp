@@ -6,6 +6,7 @@
 #include "tests/common/test_support.h"
 
 using namespace zep;
+using zeptest::WString;
 
 namespace {
 
@@ -29,7 +30,7 @@ TEST(Gate, BlocksPassToTheSpoolerUnchanged)
     char block[] = "\x1b%-12345X@PJL JOB\r\n";
     EXPECT_EQ(GateWritePrinter(&device.devobj, block, sizeof(block) - 1, &written), E_FAIL);
 
-    std::u16string doc = u"gate";
+    WString doc = TEXT("gate");
     DOC_INFO_1W di = {doc.data(), nullptr, nullptr};
     DWORD job = StartDocPrinterW(printer, 1, reinterpret_cast<LPBYTE>(&di));
     ASSERT_NE(job, 0u);

@@ -10,6 +10,7 @@
 #include "tests/common/test_support.h"
 
 using namespace zep;
+using zeptest::WString;
 
 namespace {
 
@@ -18,8 +19,8 @@ class FakeHeaderSource final : public JobHeaderSource {
 public:
     JobType type = JobType::Normal;
     bool card = false;
-    std::u16string driver = u"Zep CL500 PS";
-    std::u16string driverVer;
+    WString driver = TEXT("Zep CL500 PS");
+    WString driverVer;
     DWORD attributes = PRINTER_ATTRIBUTE_LOCAL;
     int prompts = 0;
 
@@ -35,7 +36,7 @@ public:
     void AskJobName(OemDevmode *) override { ++prompts; }
 
 private:
-    static void Copy(const std::u16string &s, WCHAR *out, DWORD cch)
+    static void Copy(const WString &s, WCHAR *out, DWORD cch)
     {
         size_t n = s.size() < cch ? s.size() : cch - 1;
         s.copy(out, n);
@@ -43,7 +44,7 @@ private:
     }
 };
 
-void SetName(WCHAR *field, size_t cch, const std::u16string &text)
+void SetName(WCHAR *field, size_t cch, const WString &text)
 {
     for (size_t i = 0; i < cch; ++i) field[i] = i < text.size() ? text[i] : 0;
 }
@@ -56,10 +57,10 @@ struct HeaderCase {
     JobType type;
     std::map<std::string, std::string> options;
     WORD compression;
-    const char16_t *jobName;
-    const char16_t *pin;
+    const WCHAR *jobName;
+    const WCHAR *pin;
     bool card;
-    const char16_t *driverVer;
+    const WCHAR *driverVer;
     std::string expected;
 };
 
@@ -67,34 +68,34 @@ TEST(JobHeader, WholeHeaders)
 {
     const HeaderCase cases[] = {
         {"normal job: spooling, drum cleaning on, compression code 2",
-         JobType::Normal, {{"ZPHDDSpool", "True"}, {"ZPDrumClean", "ON"}}, 2, u"", u"", false, u"",
+         JobType::Normal, {{"ZPHDDSpool", "True"}, {"ZPDrumClean", "ON"}}, 2, TEXT(""), TEXT(""), false, TEXT(""),
          kUel + "@PJL ZEPSPOOL MODE=ALL\r\n@PJL JOB NAME=\"Report\"\r\n@PJL SET ZEPDRUMCLEANINGMODE = ON\r\n"
                 "@PJL COMMENT COMPRESSION:FLATE LEVEL:6\r\n" + kEnter},
         {"spool job: PERMANENT=ON and no spool-mode line",
-         JobType::Spool, {{"ZPHDDSpool", "True"}}, 0, u"Quarterly", u"1234", false, u"",
+         JobType::Spool, {{"ZPHDDSpool", "True"}}, 0, TEXT("Quarterly"), TEXT("1234"), false, TEXT(""),
          kUel + "@PJL ZEPSECURE PASSWORD=1234 PERMANENT=ON\r\n@PJL JOB NAME=\"Quarterly\"\r\n" + kEnter},
         {"secure job, drum cleaning off, compression code 3",
-         JobType::Secure, {{"ZPDrumClean", "OFF"}}, 3, u"Payroll", u"0042", false, u"",
+         JobType::Secure, {{"ZPDrumClean", "OFF"}}, 3, TEXT("Payroll"), TEXT("0042"), false, TEXT(""),
          kUel + "@PJL ZEPSECURE PASSWORD=0042\r\n@PJL JOB NAME=\"Payroll\"\r\n"
                 "@PJL SET ZEPDRUMCLEANINGMODE = OFF\r\n@PJL COMMENT COMPRESSION:FLATE LEVEL:9\r\n" + kEnter},
         {"encrypted secure job without an IC card driver: the document name only",
-         JobType::SecureChip, {}, 1, u"Payroll", u"0042", false, u"08/22/2011,1.2.3.4",
+         JobType::SecureChip, {}, 1, TEXT("Payroll"), TEXT("0042"), false, TEXT("08/22/2011,1.2.3.4"),
          kUel + "@PJL JOB NAME=\"Report\"\r\n@PJL COMMENT COMPRESSION:FLATE LEVEL:1\r\n" + kEnter},
         {"encrypted secure job with an IC card driver",
-         JobType::SecureChip, {}, 0, u"", u"", true, u"08/22/2011,1.2.3.4",
+         JobType::SecureChip, {}, 0, TEXT(""), TEXT(""), true, TEXT("08/22/2011,1.2.3.4"),
          kUel + "@PJL JOB NAME=\"Report\"\r\n@PJL COMMENT Device Name :Zep CL500 PS\r\n"
                 "@PJL COMMENT Version     :1.2.3.4\r\n" + kEnter},
-        {"IC card driver, no version value", JobType::SecureChip, {}, 0, u"", u"", true, u"",
+        {"IC card driver, no version value", JobType::SecureChip, {}, 0, TEXT(""), TEXT(""), true, TEXT(""),
          kUel + "@PJL JOB NAME=\"Report\"\r\n@PJL COMMENT Device Name :Zep CL500 PS\r\n"
                 "@PJL COMMENT Version     :\r\n" + kEnter},
-        {"IC card driver on a normal job: no comments", JobType::Normal, {}, 0, u"", u"", true, u"1,2",
+        {"IC card driver on a normal job: no comments", JobType::Normal, {}, 0, TEXT(""), TEXT(""), true, TEXT("1,2"),
          kUel + "@PJL JOB NAME=\"Report\"\r\n" + kEnter},
         {"options other than exactly True/ON/OFF write nothing",
-         JobType::Normal, {{"ZPHDDSpool", "true"}, {"ZPDrumClean", "On"}}, 0, u"", u"", false, u"",
+         JobType::Normal, {{"ZPHDDSpool", "true"}, {"ZPDrumClean", "On"}}, 0, TEXT(""), TEXT(""), false, TEXT(""),
          kUel + "@PJL JOB NAME=\"Report\"\r\n" + kEnter},
-        {"spooling with an unknown job type", JobType::Other, {{"ZPHDDSpool", "True"}}, 0, u"", u"", false, u"",
+        {"spooling with an unknown job type", JobType::Other, {{"ZPHDDSpool", "True"}}, 0, TEXT(""), TEXT(""), false, TEXT(""),
          kUel + "@PJL JOB NAME=\"Report\"\r\n" + kEnter},
-        {"compression code out of range", JobType::Normal, {}, 4, u"", u"", false, u"",
+        {"compression code out of range", JobType::Normal, {}, 4, TEXT(""), TEXT(""), false, TEXT(""),
          kUel + "@PJL JOB NAME=\"Report\"\r\n" + kEnter},
     };
     for (const HeaderCase &c : cases) {
@@ -174,20 +175,20 @@ TEST(JobHeader, DriverVersionText)
 {
     const struct {
         const char *name;
-        std::u16string value;
+        WString value;
         std::string text;
     } cases[] = {
-        {"date and version", u"08/22/2011,1.2.3.4", "1.2.3.4"},
-        {"a double quote ends the version", u"08/22/2011,1.2.3.4\" ; built", "1.2.3.4"},
-        {"no comma", u"1.2.3.4", ""},
-        {"empty", u"", ""},
-        {"only the first comma counts", u"a,b,c", "b,c"},
-        {"comma as the 32nd character", std::u16string(31, u'x') + u",9.9", "9.9"},
-        {"comma as the 33rd character", std::u16string(32, u'x') + u",9.9", ""},
-        {"at most 32 characters", u"d," + std::u16string(40, u'7'), std::string(32, '7')},
-        {"characters narrowed to their low byte", u"d,1.\u0131\u00e9", "1.1\xe9"},
-        {"a character narrowing to LF ends the text", u"d,1.2\u010a@PJL", "1.2"},
-        {"a CR ends the text", u"d,1.2\r\n@PJL", "1.2"},
+        {"date and version", TEXT("08/22/2011,1.2.3.4"), "1.2.3.4"},
+        {"a double quote ends the version", TEXT("08/22/2011,1.2.3.4\" ; built"), "1.2.3.4"},
+        {"no comma", TEXT("1.2.3.4"), ""},
+        {"empty", TEXT(""), ""},
+        {"only the first comma counts", TEXT("a,b,c"), "b,c"},
+        {"comma as the 32nd character", WString(31, TEXT('x')) + TEXT(",9.9"), "9.9"},
+        {"comma as the 33rd character", WString(32, TEXT('x')) + TEXT(",9.9"), ""},
+        {"at most 32 characters", TEXT("d,") + WString(40, TEXT('7')), std::string(32, '7')},
+        {"characters narrowed to their low byte", TEXT("d,1.\u0131\u00e9"), "1.1\xe9"},
+        {"a character narrowing to LF ends the text", TEXT("d,1.2\u010a@PJL"), "1.2"},
+        {"a CR ends the text", TEXT("d,1.2\r\n@PJL"), "1.2"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -198,19 +199,22 @@ TEST(JobHeader, DriverVersionText)
 
 TEST(JobHeader, DeviceNameText)
 {
-    ZepSetAnsiCodePage(1252);
-    EXPECT_EQ(DeviceNameText(u"Zep CL500 PS"), "Zep CL500 PS");
-    EXPECT_EQ(DeviceNameText(u"Zep\u00e9"), "Zep\xe9");
-    EXPECT_EQ(DeviceNameText(std::u16string(300, u'd').c_str()), std::string(220, 'd'));
-    EXPECT_EQ(DeviceNameText(u"Zep\r\n@PJL X"), "Zep");
-    EXPECT_EQ(DeviceNameText(u""), "");
+    if (!zeptest::UseAnsiCodePage(1252)) GTEST_SKIP() << "the ANSI code page is not 1252";
+    EXPECT_EQ(DeviceNameText(TEXT("Zep CL500 PS")), "Zep CL500 PS");
+    EXPECT_EQ(DeviceNameText(TEXT("Zep\u00e9")), "Zep\xe9");
+    EXPECT_EQ(DeviceNameText(WString(300, TEXT('d')).c_str()), std::string(220, 'd'));
+    EXPECT_EQ(DeviceNameText(TEXT("Zep\r\n@PJL X")), "Zep");
+    EXPECT_EQ(DeviceNameText(TEXT("")), "");
     EXPECT_EQ(DeviceNameText(nullptr), "");
+}
 
-    // A double-byte character that would straddle the cut is left out whole.
-    ZepSetAnsiCodePage(932);
-    std::u16string name = std::u16string(219, u'd') + u"\u65e5";
+// A double-byte character that would straddle the cut is left out whole.
+TEST(JobHeader, DeviceNameTextInCodePage932)
+{
+    if (!zeptest::UseAnsiCodePage(932)) GTEST_SKIP() << "the ANSI code page is not 932";
+    WString name = WString(219, TEXT('d')) + TEXT("\u65e5");
     EXPECT_EQ(DeviceNameText(name.c_str()), std::string(219, 'd'));
-    ZepSetAnsiCodePage(1252);
+    zeptest::UseAnsiCodePage(1252);
 }
 
 TEST(JobHeader, TheRealSourceWithoutASpoolerPrinter)

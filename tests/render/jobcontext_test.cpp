@@ -11,6 +11,7 @@
 #include "tests/common/test_support.h"
 
 using namespace zep;
+using zeptest::WString;
 
 namespace {
 
@@ -31,7 +32,7 @@ void RunFilter(const FilterCase &c)
 
 TEST(DocumentName, FilterInCodePage1252)
 {
-    ZepSetAnsiCodePage(1252);
+    if (!zeptest::UseAnsiCodePage(1252)) GTEST_SKIP() << "the ANSI code page is not 1252";
     const FilterCase cases[] = {
         {"plain", "Report.doc", "Report.doc"},
         {"quotes", "say \"hi\"", "say  hi "},
@@ -47,7 +48,7 @@ TEST(DocumentName, FilterInCodePage1252)
 
 TEST(DocumentName, FilterInCodePage932)
 {
-    ZepSetAnsiCodePage(932);
+    if (!zeptest::UseAnsiCodePage(932)) GTEST_SKIP() << "the ANSI code page is not 932";
     const FilterCase cases[] = {
         {"double-byte pair", "\x93\xfa\x96\x7b.txt", "\x93\xfa\x96\x7b.txt"},
         {"trail byte looks like a quote", "\x83\x22x", ""},           // 0x22 is no trail byte
@@ -59,7 +60,7 @@ TEST(DocumentName, FilterInCodePage932)
         {"pair just fits", std::string(78, 'a') + "\x93\xfa", std::string(78, 'a') + "\x93\xfa"},
     };
     for (const auto &c : cases) RunFilter(c);
-    ZepSetAnsiCodePage(1252);
+    zeptest::UseAnsiCodePage(1252);
 }
 
 class Capture : public ::testing::Test {
@@ -74,9 +75,9 @@ protected:
     }
     static void TearDownTestSuite() { ClosePrinter(printer_); }
 
-    DWORD StartJob(const char16_t *document)
+    DWORD StartJob(const WCHAR *document)
     {
-        std::u16string doc = document;
+        WString doc = document;
         DOC_INFO_1W di = {doc.data(), nullptr, nullptr};
         return StartDocPrinterW(printer_, 1, reinterpret_cast<LPBYTE>(&di));
     }
@@ -88,7 +89,7 @@ TEST_F(Capture, ArmedStartDocCapturesTheJobOnce)
     ASSERT_NE(printer_, nullptr) << GetLastError();
     zeptest::FakeDevice device;
     device.devobj.hPrinter = printer_;
-    DWORD first = StartJob(u"Quarterly \"final\"\nreport");
+    DWORD first = StartJob(TEXT("Quarterly \"final\"\nreport"));
     ASSERT_NE(first, 0u);
     g_render.captureArmed = true;
     StartDocCapture(&device.devobj, first);
@@ -97,14 +98,14 @@ TEST_F(Capture, ArmedStartDocCapturesTheJobOnce)
     EXPECT_EQ(g_render.job.dwJobId, first);
     EXPECT_STREQ(g_render.job.szPrinterName, "Capture \"Printer\"");
     EXPECT_STREQ(g_render.job.szDocumentName, "Quarterly  final ");
-    EXPECT_EQ(std::u16string(g_render.job.wszJobInfoDll), u"zepinfo.dll");
-    const std::u16string cap = CapabilityFilePath();
+    EXPECT_EQ(WString(g_render.job.wszJobInfoDll), TEXT("zepinfo.dll"));
+    const WString cap = CapabilityFilePath();
     EXPECT_EQ(std::string(g_render.job.szCapabilityFile), std::string(cap.begin(), cap.end()).substr(0, 64));
     EXPECT_NE(g_render.pluginIniFile[0], 0);
     EndDocPrinter(printer_);
 
     // A second document without a new BEGINSTREAM keeps the first document's context.
-    DWORD second = StartJob(u"Other");
+    DWORD second = StartJob(TEXT("Other"));
     StartDocCapture(&device.devobj, second);
     EXPECT_EQ(g_render.currentJobId, second);
     EXPECT_EQ(g_render.job.dwJobId, first);
@@ -133,7 +134,7 @@ TEST_F(Capture, UnknownJobStopsAfterThePrinter)
     ASSERT_NE(printer_, nullptr);
     JobContext ctx;
     std::memset(&ctx, 'z', sizeof(ctx));
-    EXPECT_FALSE(CaptureJobContext(printer_, 0x7FFFFFF0, u"", ctx));
+    EXPECT_FALSE(CaptureJobContext(printer_, 0x7FFFFFF0, TEXT(""), ctx));
     EXPECT_EQ(ctx.dwJobId, 0x7FFFFFF0u);
     EXPECT_STREQ(ctx.szPrinterName, "Capture \"Printer\"");
     EXPECT_STREQ(ctx.szDocumentName, "");

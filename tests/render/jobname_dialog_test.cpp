@@ -8,14 +8,12 @@
 #include "host/uidriver/uidriver.h"
 #include "render/jobname_dialog.h"
 #include "render/state.h"
+#include "tests/common/test_support.h"
 #include "tests/win32/win32_test.h"
 #include "zepps_ids.h"
 
-#ifndef _WIN32
-#include "zep_ui.h"
-#endif
-
 using namespace zep;
+using zep::test::WString;
 
 namespace {
 
@@ -25,7 +23,7 @@ constexpr WORD kEnSetFocus = 0x0100; // EN_SETFOCUS
 // An edit control as the logic sees it, with a log of everything done to the dialog.
 class FakeView final : public JobNameDialogView {
 public:
-    std::u16string text;
+    WString text;
     DWORD selStart = 0, selEnd = 0;
     int limit = -1;
     int beeps = 0, detaches = 0, centred = 0, missing = 0, focus = 0, sets = 0;
@@ -64,36 +62,36 @@ public:
 TEST(JobNameDialog, OpeningShowsTheStoredNameLimitedTo16)
 {
     OemDevmode dm = {};
-    std::u16string stored = u"Quarterly";
+    WString stored = TEXT("Quarterly");
     stored.copy(dm.wszJobName, stored.size());
     FakeView view;
     JobNameDialogInit(view, dm);
     EXPECT_EQ(view.limit, 16);
-    EXPECT_EQ(view.text, u"Quarterly");
+    EXPECT_EQ(view.text, TEXT("Quarterly"));
     EXPECT_EQ(view.centred, 1);
 
     // A record without a terminator gives the edit its 16 characters and no more.
-    for (WCHAR &c : dm.wszJobName) c = u'x';
+    for (WCHAR &c : dm.wszJobName) c = TEXT('x');
     JobNameDialogInit(view, dm);
-    EXPECT_EQ(view.text, std::u16string(16, u'x'));
+    EXPECT_EQ(view.text, WString(16, TEXT('x')));
 }
 
 TEST(JobNameDialog, TypingFilter)
 {
     const struct {
         const char *name;
-        std::u16string typed;
+        WString typed;
         DWORD selEnd;
-        std::u16string kept;
+        WString kept;
         DWORD caret;
         int beeps;
     } cases[] = {
-        {"plain text untouched", u"Payroll", 7, u"Payroll", 7, 0},
-        {"a typed double quote", u"ab\"c", 3, u"abc", 2, 1},
-        {"a typed non-ASCII character", u"Caf\u00e9", 4, u"Caf", 3, 1},
-        {"three pasted at once beep once", u"a\"\u65e5\"b", 4, u"ab", 1, 1},
-        {"caret never below 0", u"\"\"\"x", 1, u"x", 0, 1},
-        {"control characters", u"a\tb", 3, u"ab", 2, 1},
+        {"plain text untouched", TEXT("Payroll"), 7, TEXT("Payroll"), 7, 0},
+        {"a typed double quote", TEXT("ab\"c"), 3, TEXT("abc"), 2, 1},
+        {"a typed non-ASCII character", TEXT("Caf\u00e9"), 4, TEXT("Caf"), 3, 1},
+        {"three pasted at once beep once", TEXT("a\"\u65e5\"b"), 4, TEXT("ab"), 1, 1},
+        {"caret never below 0", TEXT("\"\"\"x"), 1, TEXT("x"), 0, 1},
+        {"control characters", TEXT("a\tb"), 3, TEXT("ab"), 2, 1},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -115,31 +113,31 @@ TEST(JobNameDialog, TypingFilter)
 TEST(JobNameDialog, OtherNotificationsOnlyDetachTheInputMethod)
 {
     FakeView view;
-    view.text = u"a\"b";
+    view.text = TEXT("a\"b");
     JobNameEditNotify(view, kEnSetFocus);
     EXPECT_EQ(view.detaches, 1);
-    EXPECT_EQ(view.text, u"a\"b");
+    EXPECT_EQ(view.text, TEXT("a\"b"));
     EXPECT_EQ(view.beeps, 0);
 }
 
 TEST(JobNameDialog, OkNeedsAName)
 {
     OemDevmode dm = {};
-    std::u16string stored = u"Old";
+    WString stored = TEXT("Old");
     stored.copy(dm.wszJobName, stored.size());
 
     FakeView view;
-    view.text = u"";
+    view.text = TEXT("");
     JobNameDialogOk(view, dm);
     EXPECT_EQ(view.missing, 1);
     EXPECT_EQ(view.focus, 1);
     EXPECT_EQ(view.closed, -1);
-    EXPECT_EQ(std::u16string(dm.wszJobName), u"Old");
+    EXPECT_EQ(WString(dm.wszJobName), TEXT("Old"));
 
-    view.text = u"New name";
+    view.text = TEXT("New name");
     JobNameDialogOk(view, dm);
     EXPECT_EQ(view.closed, 1);
-    EXPECT_EQ(std::u16string(dm.wszJobName), u"New name");
+    EXPECT_EQ(WString(dm.wszJobName), TEXT("New name"));
     EXPECT_EQ(dm.wszJobName[16], 0);
 }
 
@@ -158,9 +156,7 @@ protected:
     void TearDown() override
     {
         g_render.module = nullptr;
-#ifndef _WIN32
-        ZepUiDestroyAllWindows();
-#endif
+        zeptest::DestroyThreadWindows();
     }
     // Shows the prompt on a record holding `stored`; `act` runs inside it.
     ui::WString Show(const ui::WString &stored, ui::Driver::Actions act)
@@ -211,7 +207,9 @@ TEST_F(JobNamePrompt, TypingKeepsOnlyWhatAJobNameCanHold)
             ui::Click(GetDlgItem(d, IDOK));
         });
         EXPECT_EQ(Wide(c.shown), shown);
-        EXPECT_EQ(c.beeps, driver_.Beeps() - beepsBefore);
+        if (zeptest::kDriverSeesBeeps) {
+            EXPECT_EQ(c.beeps, driver_.Beeps() - beepsBefore);
+        }
         EXPECT_EQ(c.caret, caret.start);
         EXPECT_EQ(c.caret, caret.end);
         // OK takes what the field shows.

@@ -129,7 +129,7 @@ TEST(DdiHooks, StartDocRecordsTheJobAndForwards)
 {
     HookedDevice h;
     g_render.captureArmed = false;
-    WCHAR doc[] = u"Doc";
+    WCHAR doc[] = TEXT("Doc");
     EXPECT_TRUE(Hook<PFN_DrvStartDoc>(INDEX_DrvStartDoc)(&h.surface, doc, 41));
     EXPECT_EQ(g_render.currentJobId, 41u);
     EXPECT_EQ(g_calls, (std::vector<std::string>{"StartDoc 41 doc"}));

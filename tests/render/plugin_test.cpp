@@ -14,6 +14,7 @@ extern "C" HRESULT STDMETHODCALLTYPE DllGetClassObject(REFCLSID rclsid, REFIID r
 extern "C" HRESULT STDMETHODCALLTYPE DllCanUnloadNow();
 
 using namespace zep;
+using zeptest::WString;
 
 namespace {
 
@@ -68,10 +69,7 @@ TEST(RenderFactory, ExportsInProcess) { CheckFactoryAndCounts(DllGetClassObject,
 
 TEST(RenderFactory, ExportsOfTheBuiltModule)
 {
-    const char *build = std::getenv("ZEP_BUILD_DIR");
-    if (!build) GTEST_SKIP() << "ZEP_BUILD_DIR is not set";
-    std::u16string path = zeptest::W(std::string(build) + "/render/ZepPS.so");
-    HMODULE module = LoadLibraryW(path.c_str());
+    HMODULE module = LoadLibraryW(zeptest::W(ZEP_ZEPPS_PATH).c_str());
     ASSERT_NE(module, nullptr) << GetLastError();
     auto getClassObject = reinterpret_cast<PFN_DllGetClassObject>(
         reinterpret_cast<void *>(GetProcAddress(module, "DllGetClassObject")));

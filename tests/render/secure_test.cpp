@@ -8,12 +8,13 @@
 #include "tests/common/test_support.h"
 
 using namespace zep;
+using zeptest::WString;
 
 namespace {
 
 // Fills a fixed field exactly: the text, then NULs, and no terminator when the text fills it.
 template <size_t N>
-void Fill(WCHAR (&field)[N], const std::u16string &text)
+void Fill(WCHAR (&field)[N], const WString &text)
 {
     for (size_t i = 0; i < N; ++i) field[i] = i < text.size() ? text[i] : 0;
 }
@@ -21,8 +22,8 @@ void Fill(WCHAR (&field)[N], const std::u16string &text)
 TEST(SecurePrint, TheThreeForms)
 {
     OemDevmode dm = {};
-    Fill(dm.wszJobName, u"Quarterly");
-    Fill(dm.wszJobPassword, u"1234");
+    Fill(dm.wszJobName, TEXT("Quarterly"));
+    Fill(dm.wszJobPassword, TEXT("1234"));
     EXPECT_EQ(SecurePrintLines(JobType::Secure, &dm, "Report"),
               "@PJL ZEPSECURE PASSWORD=1234\r\n@PJL JOB NAME=\"Quarterly\"\r\n");
     EXPECT_EQ(SecurePrintLines(JobType::Spool, &dm, "Report"),
@@ -38,24 +39,24 @@ TEST(SecurePrint, CraftedRecordsCannotAddPjl)
 {
     const struct {
         const char *name;
-        std::u16string jobName;
-        std::u16string pin;
+        WString jobName;
+        WString pin;
         std::string nameOut;
         std::string pinOut;
     } cases[] = {
-        {"clean", u"Quarterly", u"1234", "Quarterly", "1234"},
-        {"CR LF and a command in the name", u"a\r\n@PJL RESET", u"1234", "a@PJL RESET", "1234"},
-        {"double quotes in the name", u"\"x\" y", u"1234", "x y", "1234"},
-        {"NUL in the middle ends the name", std::u16string(u"ab\0@PJL", 7), u"12", "ab", "12"},
-        {"16 characters fill the name", u"0123456789ABCDEF", u"", "0123456789ABCDEF", ""},
-        {"17 characters: no terminator, 16 kept", u"0123456789ABCDEFG", u"", "0123456789ABCDEF", ""},
-        {"non-ASCII dropped", u"Caf\u00e9 \u65e5\u672c", u"9", "Caf ", "9"},
-        {"TAB, DEL and ESC dropped", u"a\tb\x7f" u"c\x1b", u"", "abc", ""},
-        {"PIN with CR LF", u"n", u"1\r\n2", "n", "12"},
-        {"PIN with letters and a quote", u"n", u"1a\"4", "n", "14"},
-        {"PIN of 5 digits: no terminator, 4 kept", u"n", u"12345", "n", "1234"},
-        {"PIN with a NUL in the middle", u"n", std::u16string(u"1\0" u"23", 4), "n", "1"},
-        {"PIN of non-ASCII digits", u"n", u"\u0661\uff12", "n", ""},
+        {"clean", TEXT("Quarterly"), TEXT("1234"), "Quarterly", "1234"},
+        {"CR LF and a command in the name", TEXT("a\r\n@PJL RESET"), TEXT("1234"), "a@PJL RESET", "1234"},
+        {"double quotes in the name", TEXT("\"x\" y"), TEXT("1234"), "x y", "1234"},
+        {"NUL in the middle ends the name", WString(TEXT("ab\0@PJL"), 7), TEXT("12"), "ab", "12"},
+        {"16 characters fill the name", TEXT("0123456789ABCDEF"), TEXT(""), "0123456789ABCDEF", ""},
+        {"17 characters: no terminator, 16 kept", TEXT("0123456789ABCDEFG"), TEXT(""), "0123456789ABCDEF", ""},
+        {"non-ASCII dropped", TEXT("Caf\u00e9 \u65e5\u672c"), TEXT("9"), "Caf ", "9"},
+        {"TAB, DEL and ESC dropped", TEXT("a\tb\x7f") TEXT("c\x1b"), TEXT(""), "abc", ""},
+        {"PIN with CR LF", TEXT("n"), TEXT("1\r\n2"), "n", "12"},
+        {"PIN with letters and a quote", TEXT("n"), TEXT("1a\"4"), "n", "14"},
+        {"PIN of 5 digits: no terminator, 4 kept", TEXT("n"), TEXT("12345"), "n", "1234"},
+        {"PIN with a NUL in the middle", TEXT("n"), WString(TEXT("1\0") TEXT("23"), 4), "n", "1"},
+        {"PIN of non-ASCII digits", TEXT("n"), TEXT("\u0661\uff12"), "n", ""},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -80,7 +81,7 @@ TEST(SecurePrint, CraftedRecordsCannotAddPjl)
 
 TEST(SecurePrint, DocumentNameCannotAddPjl)
 {
-    ZepSetAnsiCodePage(1252);
+    if (!zeptest::UseAnsiCodePage(1252)) GTEST_SKIP() << "the ANSI code page is not 1252";
     const struct {
         const char *name;
         std::string document;
@@ -102,7 +103,7 @@ class FakePrompt final : public JobNamePrompt {
 public:
     bool readable = true;
     DWORD attributes = PRINTER_ATTRIBUTE_LOCAL;
-    std::u16string answer;
+    WString answer;
     int asked = 0;
 
     bool PrinterAttributes(DWORD *out) override
@@ -142,19 +143,19 @@ TEST(SecurePrint, WhenTheJobNameIsAskedFor)
                   c.askFlag && c.readable && !(c.attributes & 0x18));
         zeptest::FakeCore core;
         zeptest::FakeDevice device;
-        Fill(device.dm.wszJobName, u"Stored");
-        Fill(device.dm.wszJobPassword, u"7777");
+        Fill(device.dm.wszJobName, TEXT("Stored"));
+        Fill(device.dm.wszJobPassword, TEXT("7777"));
         device.dm.dwAskJobName = c.askFlag;
         FakePrompt prompt;
         prompt.readable = c.readable;
         prompt.attributes = c.attributes;
-        prompt.answer = u"Typed";
+        prompt.answer = TEXT("Typed");
         EXPECT_TRUE(WriteSecurePrintLines(RenderCall{&device.devobj, &core}, c.type, prompt, "Doc"));
         EXPECT_EQ(prompt.asked, c.asked ? 1 : 0);
         // The prompt's answer is what the job carries, and it stays in the job's settings.
         std::string name = c.type == JobType::Secure || c.type == JobType::Spool ? (c.asked ? "Typed" : "Stored") : "Doc";
         EXPECT_NE(core.stream.find("@PJL JOB NAME=\"" + name + "\"\r\n"), std::string::npos) << core.stream;
-        EXPECT_EQ(device.dm.wszJobName[0], c.asked ? u'T' : u'S');
+        EXPECT_EQ(device.dm.wszJobName[0], c.asked ? TEXT('T') : TEXT('S'));
     }
 }
 

@@ -127,6 +127,14 @@ TEST(UiFactory, CountsAndInterfaces)
 struct SheetFixture : ::testing::Test {
     FakeServices services;
     OemUiPlugin *plugin = nullptr;
+    // The cores a test made: they outlive the plug-in, which frees its records on their heaps when released.
+    std::vector<std::unique_ptr<FakeCore>> cores;
+
+    FakeCore &NewCore(const std::vector<zeptest::ItemSpec> &specs)
+    {
+        cores.push_back(std::make_unique<FakeCore>(specs));
+        return *cores.back();
+    }
 
     struct AddedPage {
         UINT function;
@@ -185,7 +193,7 @@ struct SheetFixture : ::testing::Test {
 
 TEST_F(SheetFixture, DocumentCommonUIPropCountsThenScans)
 {
-    FakeCore core({{"ZPJob_Type", 0, 2}, {"", DMPUB_COLOR, 1}});
+    FakeCore &core = NewCore({{"ZPJob_Type", 0, 2}, {"", DMPUB_COLOR, 1}});
     plugin->HideStandardUI(OEMDM_HIDE_PRNPROP);
     services.printerDataWritable = false;
     g_ui.printerDataWritable = true;
@@ -220,7 +228,7 @@ TEST_F(SheetFixture, DocumentCommonUIPropCountsThenScans)
 
 TEST_F(SheetFixture, CommonUIPropFailures)
 {
-    FakeCore core({});
+    FakeCore &core = NewCore({});
     SetLastError(kMarker);
     EXPECT_EQ(plugin->CommonUIProp(3, &core.param), E_FAIL);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
@@ -234,7 +242,7 @@ TEST_F(SheetFixture, PrinterCommonUIPropAddsTheInstallableOptionsItem)
 {
     for (DWORD netExt : {1u, 0u}) {
         SCOPED_TRACE(netExt);
-        FakeCore core({{"ZPHDD"}});
+        FakeCore &core = NewCore({{"ZPHDD"}});
         services.netExt = netExt;
         DWORD firstCount = 0;
         ASSERT_EQ(CommonUIPropTwice(core, OEMCUIP_PRNPROP, &firstCount), S_OK);
@@ -284,7 +292,7 @@ TEST_F(SheetFixture, DocumentSheetAddsItsPages)
         g_ui.supportLibrary = nullptr;
         services.supportNamed = c.supportNamed;
         services.supportLibrary = c.supportLoads ? reinterpret_cast<HMODULE>(&supportAnchor) : nullptr;
-        FakeCore core({{"ZPJob_Type"}, {"", c.colour ? BYTE(DMPUB_COLOR) : BYTE(DMPUB_NONE)}});
+        FakeCore &core = NewCore({{"ZPJob_Type"}, {"", c.colour ? BYTE(DMPUB_COLOR) : BYTE(DMPUB_NONE)}});
         DWORD count = 0;
         ASSERT_EQ(CommonUIPropTwice(core, OEMCUIP_DOCPROP, &count), S_OK);
         OemUiContext *ctx = plugin->Sheets().context;

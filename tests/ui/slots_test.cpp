@@ -10,6 +10,7 @@
 #include "ui/state.h"
 
 using namespace zep;
+using zeptest::WString;
 using zeptest::FakeCore;
 using zeptest::ItemSpec;
 
@@ -135,7 +136,7 @@ TEST(DocumentScan, HairLineMatchesTwiceAndEndsInOneSlot)
 
 TEST(DocumentScan, HidePaperNameOnlyOnJapaneseThreads)
 {
-    const std::u16string ini = u"C:\\drv\\3\\hide.ini";
+    const WString ini = TEXT("C:\\drv\\3\\hide.ini");
     zeptest::WriteFile(ini, "[Plg_Feature]\r\nHidePaperName=B5 (JIS),Postcard\r\n");
     WCHAR names[][16] = {{'A', '4'}, {'B', '5', ' ', '(', 'J', 'I', 'S', ')'}, {'P', 'o', 's', 't', 'c', 'a', 'r', 'd'},
                          {'P', 'o', 's', 't'}};

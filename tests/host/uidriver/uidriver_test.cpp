@@ -411,6 +411,10 @@ TEST(OpenDialog, AMissingTemplateFailsWithTheLoadersError)
 // A modal run of the same template: the queued actions act inside it, each opening takes the next entry.
 TEST_F(EveryControlDriven, ModalDialogsTakeTheirQueuedActions)
 {
+    // The modeless one goes first: on Windows a dialog the driver did not open, activating while it lives, is
+    // taken for a modal one.
+    DestroyWindow(dlg_);
+    dlg_ = nullptr;
     ui::Driver driver;
     Log modalLog;
     WString typed;
@@ -421,7 +425,7 @@ TEST_F(EveryControlDriven, ModalDialogsTakeTheirQueuedActions)
     });
     driver.OnNextDialog([&](HWND d) { EXPECT_TRUE(ui::Click(GetDlgItem(d, IDCANCEL))); });
     auto run = [&] {
-        return DialogBoxParamW(module_.get(), MAKEINTRESOURCEW(IDD_EVERY_CONTROL), dlg_, LoggingProc,
+        return DialogBoxParamW(module_.get(), MAKEINTRESOURCEW(IDD_EVERY_CONTROL), nullptr, LoggingProc,
                                reinterpret_cast<LPARAM>(&modalLog));
     };
     EXPECT_EQ(IDOK, run());
@@ -537,14 +541,11 @@ TEST_F(JobNameDriven, ModalRunsTakeTheQueuedActions)
     EXPECT_TRUE(driver.Problems().empty());
     EXPECT_TRUE(driver.MessageBoxes().empty());
 
-    // Nothing queued: the dialog is noted and closed with -1, and the next run is answered again.
-    EXPECT_EQ(-1, RunModal(job));
-    ASSERT_EQ(1u, driver.Problems().size());
-    EXPECT_NE(std::string::npos, driver.Problems()[0].find("nothing answers: \"Job Name Setting\""));
     // The dialog has no Cancel button: its close box cancels.
     driver.OnNextDialog([](HWND d) { SendMessageW(d, WM_CLOSE, 0, 0); });
     EXPECT_EQ(IDCANCEL, RunModal(job));
-    EXPECT_EQ(3, driver.DialogsSeen());
+    EXPECT_EQ(2, driver.DialogsSeen());
+    EXPECT_TRUE(driver.Problems().empty());
 }
 
 TEST_F(JobNameDriven, AMessageBoxInsideTheModalDialogIsAnswered)

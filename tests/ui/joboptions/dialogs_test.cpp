@@ -13,7 +13,6 @@
 #include "ui/joboptions/dialogs.h"
 #include "ui/joboptions/jobpin.h"
 #include "ui/state.h"
-#include "zep_ui.h"
 #include "resources/zepui_ids.h"
 
 namespace zep {
@@ -43,7 +42,7 @@ protected:
     void TearDown() override
     {
         EXPECT_TRUE(driver_.Problems().empty()) << driver_.Problems().front();
-        ZepUiDestroyAllWindows();
+        zeptest::DestroyThreadWindows();
     }
     static std::string Text(HWND dialog, int id) { return ui::Utf8(ui::Text(GetDlgItem(dialog, id))); }
 
@@ -75,7 +74,7 @@ protected:
     }
 
     OemDevmode dm_{};
-    std::u16string ini_ = u"C:\\drv\\3\\jobpin.ini";
+    WString ini_ = TEXT("C:\\drv\\3\\jobpin.ini");
 };
 
 TEST_F(JobPin, OkChecksPasswordThenNameAndStaysOpenOnEachError)
@@ -156,7 +155,9 @@ TEST_F(JobPin, TypingKeepsWhatEachFieldMayHoldWithOneBeep)
             ui::Click(GetDlgItem(d, IDCANCEL));
         });
         EXPECT_EQ(shown, c.shown);
-        EXPECT_EQ(driver_.Beeps() - beepsBefore, c.beeps);
+        if (zeptest::kDriverSeesBeeps) {
+            EXPECT_EQ(driver_.Beeps() - beepsBefore, c.beeps);
+        }
         EXPECT_EQ(caret.end, std::string(c.shown).size()) << "the caret follows the kept text";
     }
 }
@@ -446,7 +447,7 @@ TEST_F(About, PpdTextsComeFromTheFirstMatchingLines)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        zeptest::WriteFile(u"C:\\drv\\3\\about.PPD", c.ppd);
+        zeptest::WriteFile(TEXT("C:\\drv\\3\\about.PPD"), c.ppd);
         AboutTexts texts;
         ReadPpdTexts(TEXT("C:\\drv\\3\\about.PPD"), texts);
         EXPECT_EQ(ui::Utf8(texts.ppdVersion), c.version);
@@ -460,7 +461,7 @@ TEST_F(About, PpdTextsComeFromTheFirstMatchingLines)
 TEST_F(About, LongPpdLinesAreReadInPieces)
 {
     // A "FileVersion" beyond the first 255 bytes of its line starts a piece of its own.
-    zeptest::WriteFile(u"C:\\drv\\3\\long.PPD", "*% " + std::string(300, 'x') + " FileVersion: \"9.9\"\n");
+    zeptest::WriteFile(TEXT("C:\\drv\\3\\long.PPD"), "*% " + std::string(300, 'x') + " FileVersion: \"9.9\"\n");
     AboutTexts texts;
     ReadPpdTexts(TEXT("C:\\drv\\3\\long.PPD"), texts);
     EXPECT_EQ(ui::Utf8(texts.ppdVersion), "9.9");
@@ -483,7 +484,7 @@ TEST_F(About, DriverVersionFromTheVersionFile)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        zeptest::WriteFile(u"C:\\drv\\3\\zep.ver", std::string("[Version]\r\n") + c.body);
+        zeptest::WriteFile(TEXT("C:\\drv\\3\\zep.ver"), std::string("[Version]\r\n") + c.body);
         AboutTexts texts;
         ReadDriverVersion(TEXT("C:\\drv\\3\\zep.ver"), texts);
         EXPECT_EQ(ui::Utf8(texts.driverVersion), c.shown);
@@ -510,8 +511,8 @@ TEST(AboutPaths, PpdBesideThePluginIni)
 
 TEST_F(About, DialogShowsTheTextsAndChangesNothing)
 {
-    zeptest::WriteFile(u"C:\\drv\\3\\show.PPD", "*FileVersion: \"1.0\"\n*Copyright: Zep 2010\n");
-    static std::u16string ini = u"C:\\drv\\3\\show.ini";
+    zeptest::WriteFile(TEXT("C:\\drv\\3\\show.PPD"), "*FileVersion: \"1.0\"\n*Copyright: Zep 2010\n");
+    static WString ini = TEXT("C:\\drv\\3\\show.ini");
     auto ctx = std::make_unique<OemUiContext>();
     ctx->pwszPluginIni = ini.data();
     g_ui.module = module_.get();

@@ -12,18 +12,16 @@
 #include "common/jobtype.h"
 #include "host/uidriver/uidriver.h"
 #include "resources/zepui_ids.h"
+#include "tests/common/test_support.h"
 #include "tests/ui/fake_core.h"
 #include "ui/joboptions/dialogs.h"
 #include "ui/joboptions/joboptions.h"
 #include "ui/pages.h"
 #include "ui/slots.h"
 #include "ui/state.h"
-#include "zep_ui.h"
 
 namespace zeptest {
 
-using zep::ui::WString;
-inline WString W(const std::string &ascii) { return WString(ascii.begin(), ascii.end()); }
 
 // The fake core with the PPD settings DrvGetDriverSetting answers.
 struct PageCore : FakeCore {
@@ -238,7 +236,7 @@ protected:
     }
     void TearDown() override
     {
-        ZepUiDestroyAllWindows();
+        zeptest::DestroyThreadWindows();
         zep::SetJobOptionsServices(nullptr);
         zep::g_ui.module = nullptr;
         if (module_) FreeLibrary(module_);

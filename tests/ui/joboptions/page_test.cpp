@@ -99,7 +99,9 @@ TEST_F(JobOptionsPageTest, InvalidScaleKeepsTheUserOnThePageBeforeCopiesAreLooke
     EXPECT_EQ(GetFocus(), Item(page, kIdScaleEdit));
     EXPECT_EQ(ui::CaretOf(Item(page, kIdScaleEdit)).start, 0u);
     EXPECT_EQ(ui::CaretOf(Item(page, kIdScaleEdit)).end, 1u);
-    EXPECT_EQ(driver.Beeps(), beeps + 1);
+    if (zeptest::kDriverSeesBeeps) {
+        EXPECT_EQ(driver.Beeps(), beeps + 1);
+    }
     EXPECT_TRUE(core.calls.empty()); // nothing written back
 
     // With the scale right, the copies are next.
