@@ -2,7 +2,6 @@
 // every injection routine on it, with the header's spooler answers and the feature options from the input too.
 // The PJL header must stay well formed: every line before "@PJL ENTER LANGUAGE" starts with "@PJL " (the first
 // after the exit sequence), no line holds a CR, LF or ESC, and no quoted value holds a quote.
-#include <map>
 #include <string>
 
 #include "common/devmode_render.h"
@@ -11,98 +10,11 @@
 #include "render/dispatcher.h"
 #include "render/header.h"
 #include "render/inject_points.h"
+#include "tests/render/fake_core.h"
 
 namespace {
 
 using zep::JobType;
-
-// The core's helper interface: collects what the plug-in writes.
-class Core final : public IPrintOemDriverPS {
-public:
-    std::string stream;
-    STDMETHODIMP QueryInterface(REFIID, void **ppv) override
-    {
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP DrvGetDriverSetting(PVOID, PCSTR, PVOID, DWORD, PDWORD, PDWORD) override { return E_NOTIMPL; }
-    STDMETHODIMP DrvWriteSpoolBuf(PDEVOBJ, PVOID buffer, DWORD size, DWORD *written) override
-    {
-        stream.append(static_cast<const char *>(buffer), size);
-        *written = size;
-        return S_OK;
-    }
-};
-
-// The device object: options by keyword and the PostScript output option, as DrvGetDriverSetting answers them.
-struct Device {
-    DEVOBJ devobj{};
-    DRVPROCS procs{};
-    zep::OemDevmode dm{};
-    std::map<std::string, std::string> options;
-    DWORD outputOption = 0;
-
-    Device()
-    {
-        devobj.dwSize = sizeof(DEVOBJ);
-        devobj.hEngine = this;
-        devobj.pDrvProcs = &procs;
-        devobj.pOEMDM = &dm;
-        procs.DrvGetDriverSetting = &Setting;
-        procs.DrvWriteSpoolBuf = [](PDEVOBJ, PVOID, DWORD n) -> DWORD { return n; };
-    }
-
-    static BOOL Setting(PVOID obj, PCSTR feature, PVOID out, DWORD size, PDWORD needed, PDWORD)
-    {
-        auto *self = static_cast<Device *>(static_cast<PDEVOBJ>(obj)->hEngine);
-        std::string value;
-        if (reinterpret_cast<ULONG_PTR>(feature) < 0x10000) {
-            if (reinterpret_cast<ULONG_PTR>(feature) != OEMGDS_PS_OUTPUT_OPTION) return FALSE;
-            *needed = sizeof(DWORD);
-            if (!out || size < sizeof(DWORD)) return FALSE;
-            std::memcpy(out, &self->outputOption, sizeof(DWORD));
-            return TRUE;
-        }
-        auto it = self->options.find(feature);
-        if (it == self->options.end()) return FALSE;
-        *needed = static_cast<DWORD>(it->second.size() + 1);
-        if (!out || size < *needed) return FALSE;
-        std::memcpy(out, it->second.c_str(), *needed);
-        return TRUE;
-    }
-};
-
-// The header's spooler and driver-file answers.
-class Source final : public zep::JobHeaderSource {
-public:
-    JobType type = JobType::Normal;
-    bool card = false;
-    std::u16string driver, version, typedName;
-    DWORD attributes = 0;
-    bool answers = false;
-
-    JobType EffectiveJobType() override { return type; }
-    bool CardDriverPresent() override { return card; }
-    void DriverName(WCHAR *out, DWORD cch) override { Copy(driver, out, cch); }
-    void DriverVersionValue(WCHAR *out, DWORD cch) override { Copy(version, out, cch); }
-    bool PrinterAttributes(DWORD *out) override
-    {
-        *out = attributes;
-        return answers;
-    }
-    // What a user typed into the job-name dialog: whatever the input says.
-    void AskJobName(zep::OemDevmode *dm) override { Copy(typedName, dm->wszJobName, zep::kJobNameChars + 1); }
-
-private:
-    static void Copy(const std::u16string &s, WCHAR *out, DWORD cch)
-    {
-        size_t n = s.size() < cch ? s.size() : cch - 1;
-        for (size_t i = 0; i < n; ++i) out[i] = s[i];
-        out[n] = 0;
-    }
-};
 
 const char *const kKeywords[] = {"ZPJob_Type", "ZPJobLimit", "ZPHDD", "ZPHDDSpool", "ZPDrumClean", "ZPCollate"};
 const char *const kOptions[] = {"Normal", "Spool", "Secure", "Secure_Chip", "True", "False", "ON", "OFF", ""};
@@ -137,20 +49,21 @@ void CheckHeader(const std::string &stream)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     zepfuzz::Input input(data, size);
-    Device device;
+    zeptest::FakeDevice device;
     for (const char *keyword : kKeywords) {
         unsigned pick = input.Below(std::size(kOptions) + 2);
         if (pick < std::size(kOptions)) device.options[keyword] = kOptions[pick];
         else if (pick == std::size(kOptions)) device.options[keyword] = std::string(input.Sized(80));
     }
     device.outputOption = input.Below(4);
-    Source source;
+    // The spooler's and the driver files' answers; a prompt gets whatever the user types.
+    zeptest::FakeHeaderSource source;
     source.type = static_cast<JobType>(input.Below(5));
     source.card = input.Flag();
-    source.answers = input.Flag();
+    source.attributesKnown = input.Flag();
     source.attributes = input.Flag() ? PRINTER_ATTRIBUTE_LOCAL : PRINTER_ATTRIBUTE_NETWORK;
     source.driver = input.Wide(300);
-    source.version = input.Wide(80);
+    source.driverVer = input.Wide(80);
     source.typedName = input.Wide(24);
     std::string docName(input.Sized(300));
     DWORD mode = input.Flag() ? OEMDM_MERGE : OEMDM_CONVERT;
@@ -166,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     param.pOEMDMIn = &record;
     FUZZ_CHECK(zep::RenderDevMode(mode, &param) == S_OK, "the record is taken over");
 
-    Core core;
+    zeptest::FakeCore core;
     zep::RenderCall rc{&device.devobj, &core};
     zep::WriteJobHeader(rc, source, docName.c_str());
     CheckHeader(core.stream);
