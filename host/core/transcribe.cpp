@@ -75,12 +75,12 @@ Comment CommentOf(const Line &line)
 // The first CR or LF in [p, p + n), or null. Comment lines are short: the first bytes are looked at one by one.
 const char *FindLineEnd(const char *p, size_t n)
 {
-    size_t near = std::min<size_t>(n, 64);
-    for (size_t i = 0; i < near; ++i)
+    size_t lead = std::min<size_t>(n, 64);
+    for (size_t i = 0; i < lead; ++i)
         if (p[i] == '\n' || p[i] == '\r') return p + i;
-    if (near == n) return nullptr;
-    p += near;
-    n -= near;
+    if (lead == n) return nullptr;
+    p += lead;
+    n -= lead;
     const char *lf = static_cast<const char *>(std::memchr(p, '\n', n));
     const char *cr = static_cast<const char *>(std::memchr(p, '\r', lf ? static_cast<size_t>(lf - p) : n));
     return cr ? cr : lf;
