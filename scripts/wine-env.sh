@@ -12,14 +12,17 @@ wine_env_start()
         echo "wine: creating the prefix $WINEPREFIX"
         wineboot -i >/dev/null 2>&1
     fi
-    # The server must not hold the caller's output pipe, or whoever reads it (ctest) waits for it forever.
-    wineserver -p </dev/null >/dev/null 2>&1 || true  # already running is fine
     # Windows in a virtual desktop: without a window manager on the display, Wine waits up to 2 s for every
-    # top-level window that hides or closes.
+    # top-level window that hides or closes. The desktop reads the setting when it starts, so a server that is
+    # already up (the prefix was just made) goes first; stopping it also writes the setting out.
     if ! grep -q 'Explorer\\\\Desktops' "$WINEPREFIX/user.reg" 2>/dev/null; then
         wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
         wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
+        wineserver -k </dev/null >/dev/null 2>&1 || true
+        wineserver -w </dev/null >/dev/null 2>&1 || true
     fi
+    # The server must not hold the caller's output pipe, or whoever reads it (ctest) waits for it forever.
+    wineserver -p </dev/null >/dev/null 2>&1 || true  # already running is fine
     wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
