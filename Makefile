@@ -1,9 +1,9 @@
-# Front door: make demo | make test | make build | make windows | make wine | make asan
+# Front door: make demo | make test | make build | make windows | make wine | make asan | make fuzz
 JOBS ?= $(shell nproc)
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all setup build demo test test-linux asan windows wine clean
+.PHONY: all setup build demo test test-linux asan windows wine fuzz-build fuzz clean
 
 all: build
 
@@ -30,6 +30,18 @@ asan:
 	ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
 		ctest --test-dir build-asan --output-on-failure -j $(JOBS)
 
+# The fuzz targets (fuzz/), built with clang's libFuzzer and everything they reach instrumented with ASan and UBSan,
+# each run for FUZZ_SECONDS; FUZZ_TARGETS picks some (default: all). make test runs each briefly.
+FUZZ_SECONDS ?= 300
+FUZZ_TARGETS ?=
+fuzz-build:
+	cmake -S . -B build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DZEP_FUZZ=ON -DBUILD_TESTING=OFF -DZEP_BENCHMARKS=OFF
+	cmake --build build-fuzz -j $(JOBS) --target zep_fuzzers
+
+fuzz: fuzz-build
+	bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 # The Windows side, cross-compiled with mingw-w64: everything for x86_64 under build-win64 (ZepPS.dll, zepdrv.exe,
 # the test programs), and under build-win32 the 32-bit deliverables (ZepUI.dll), the UI plug-in's test programs
 # and a 32-bit zepdrv.exe (its printing preferences load the 32-bit ZepUI.dll).
@@ -53,6 +65,7 @@ test: setup
 	$(MAKE) windows
 	$(MAKE) wine
 	$(MAKE) asan
+	$(MAKE) fuzz FUZZ_SECONDS=15
 
 clean:
-	rm -rf build build-asan build-win64 build-win32
+	rm -rf build build-asan build-win64 build-win32 build-fuzz

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -26,9 +27,25 @@ using zep::host::Narrow;
 using zep::host::WString;
 using zep::host::Widen;
 
+// One line means one line: control characters from user-given values (names, paths, option values) are escaped.
+std::string OneLine(const std::string &message)
+{
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    for (char c : message) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) out += c;
+        else if (c == '\n') out += "\\n";
+        else if (c == '\r') out += "\\r";
+        else if (c == '\t') out += "\\t";
+        else out += std::string("\\x") + kHex[byte >> 4] + kHex[byte & 15];
+    }
+    return out;
+}
+
 int Fail(const std::string &message)
 {
-    std::fprintf(stderr, "zepdrv: %s\n", message.c_str());
+    std::fprintf(stderr, "zepdrv: %s\n", OneLine(message).c_str());
     return 1;
 }
 
@@ -118,9 +135,7 @@ std::vector<std::string> Utf8Arguments()
 }
 #endif
 
-} // namespace
-
-int main(int argc, char **argv)
+int Run(int argc, char **argv)
 {
 #ifdef _WIN32
     std::vector<std::string> utf8 = Utf8Arguments();
@@ -191,10 +206,7 @@ int main(int argc, char **argv)
     } catch (const CLI::CallForAllHelp &e) {
         return app.exit(e);
     } catch (const CLI::ParseError &e) {
-        std::string message = e.what();
-        for (char &c : message)
-            if (c == '\n' || c == '\r') c = ' ';
-        return Fail(message);
+        return Fail(e.what());
     }
 
 #ifndef _WIN32
@@ -231,11 +243,7 @@ int main(int argc, char **argv)
         request.actions = prefsActions;
         if (!ParseOptions(prefsOptions, request.options, error)) return Fail(error);
         if (!prefsSnapshots.empty()) request.snapshotDir = std::filesystem::absolute(PathOf(prefsSnapshots)).string();
-        if (!zep::host::RunPrefs(request, stdout, error)) {
-            for (char &c : error)
-                if (c == '\n' || c == '\r') c = ' ';
-            return Fail(error);
-        }
+        if (!zep::host::RunPrefs(request, stdout, error)) return Fail(error);
         return 0;
     }
 
@@ -260,7 +268,24 @@ int main(int argc, char **argv)
         if (!SplitPair(s, field, value)) return Fail("-s wants FIELD=VALUE, not \"" + s + "\"");
         request.fields.emplace_back(field, value);
     }
-    request.notice = [](const std::string &text) { std::fprintf(stderr, "zepdrv: %s\n", text.c_str()); };
+    request.notice = [](const std::string &text) { std::fprintf(stderr, "zepdrv: %s\n", OneLine(text).c_str()); };
     if (!zep::host::PrintDocument(request, SetField, error)) return Fail(error);
     return 0;
+}
+
+} // namespace
+
+// Every failure is one line and a non-zero exit, an exception too (an allocation that cannot be met, a path the
+// library refuses).
+int main(int argc, char **argv)
+{
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc &) {
+        return Fail("out of memory");
+    } catch (const std::exception &e) {
+        return Fail(e.what());
+    } catch (...) {
+        return Fail("an unexpected failure");
+    }
 }

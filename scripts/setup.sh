@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake pkg-config
+    build-essential cmake pkg-config clang libclang-rt-14-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libcli11-dev libcups2-dev libgcrypt20-dev
     ghostscript cups-filters

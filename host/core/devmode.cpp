@@ -43,6 +43,20 @@ void CopyName(WCHAR *dst, size_t capacity, const WString &src)
     dst[n] = 0;
 }
 
+// The decimal number at the front of `text`, taken off it: 0 when there is none or it is larger than a SHORT holds.
+int TakeDpi(std::string_view &text)
+{
+    int value = 0;
+    bool fits = true;
+    size_t i = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        if (fits) value = value * 10 + (text[i] - '0');
+        if (value > 0x7FFF) fits = false;
+    }
+    text.remove_prefix(i);
+    return fits ? value : 0;
+}
+
 } // namespace
 
 void JobDevmode::Allocate(DWORD oemSize) { bytes_.assign(kCoreDevmodeSize + oemSize, 0); }
@@ -81,20 +95,16 @@ void FillPublicDefaults(DEVMODEW &dm, const Ppd &ppd, const std::map<std::string
             dm.dmFields |= DM_DUPLEX;
         }
 
-    // "600dpi" or "600x600dpi"
+    // "600dpi" or "600x600dpi"; a number that does not fit the DEVMODE's SHORT fields leaves the resolution unset.
     std::string resolution = Selected(ppd, selection, "Resolution");
     if (resolution.empty()) resolution = ppd.Attribute("DefaultResolution");
-    int x = 0, y = 0;
-    size_t i = 0;
-    while (i < resolution.size() && resolution[i] >= '0' && resolution[i] <= '9') x = x * 10 + (resolution[i++] - '0');
-    if (i < resolution.size() && resolution[i] == 'x') {
-        ++i;
-        while (i < resolution.size() && resolution[i] >= '0' && resolution[i] <= '9')
-            y = y * 10 + (resolution[i++] - '0');
-    } else {
-        y = x;
+    std::string_view rest = resolution;
+    int x = TakeDpi(rest), y = x;
+    if (!rest.empty() && rest.front() == 'x') {
+        rest.remove_prefix(1);
+        y = TakeDpi(rest);
     }
-    if (x > 0 && x < 0x8000 && y > 0 && y < 0x8000) {
+    if (x > 0 && y > 0) {
         dm.dmPrintQuality = static_cast<SHORT>(x);
         dm.dmYResolution = static_cast<SHORT>(y);
         dm.dmFields |= DM_PRINTQUALITY | DM_YRESOLUTION;

@@ -3,6 +3,7 @@
 
 #include <set>
 
+#include "host/core/input.h"
 #include "host/core/plugincom.h"
 #include "host/core/prompt.h"
 #include "host/core/transcribe.h"
@@ -32,24 +33,12 @@ WString FileNameOf(const WString &path)
     return cut == WString::npos ? path : path.substr(cut + 1);
 }
 
-// The rendering plug-in named by the plug-in INI file among the dependent files ("OEMFiles"/"OEMDriverFile1").
-WString FindRenderPlugin(const DRIVER_INFO_3W &info)
-{
-    for (const WString &file : SplitMultiString(info.pDependentFiles)) {
-        if (!EndsWithNoCase(file, TEXT(".ini"))) continue;
-        WCHAR name[MAX_PATH] = {};
-        GetPrivateProfileStringW(TEXT("OEMFiles"), TEXT("OEMDriverFile1"), TEXT(""), name, MAX_PATH, file.c_str());
-        if (name[0]) return JoinPath(DirectoryOf(file), name);
-    }
-    return {};
-}
-
-// Cancels the job in the spooler and leaves no output file behind.
-void CancelJob(HANDLE printer, DWORD jobId, const WString &output)
+// Cancels the job in the spooler. The spooler delivers a job whole or not at all, so whatever was at the output
+// path (perhaps the input document itself) stays as it was.
+void CancelJob(HANDLE printer, DWORD jobId)
 {
     if (jobId) SetJobW(printer, jobId, 0, nullptr, JOB_CONTROL_CANCEL);
     AbortPrinter(printer);
-    if (!output.empty()) DeleteFileW(output.c_str());
 }
 
 // True when the job was cancelled while it was written (the plug-in's output gate cancels failed secure jobs).
@@ -64,11 +53,12 @@ bool JobWasCancelled(HANDLE printer, DWORD jobId)
 
 } // namespace
 
+constexpr PluginLoadTexts kRenderTexts = {"rendering", "the rendering plug-in has no DllGetClassObject"};
+
 bool PluginModule::Load(const WString &path, std::string &error)
 {
-    constexpr PluginLoadTexts kTexts = {"rendering", "the rendering plug-in has no DllGetClassObject"};
     ComPtr<IClassFactory> factory;
-    if (!LoadPluginFactory(path, CLSID_OEMRENDER, kTexts, library_, factory, error)) return false;
+    if (!LoadPluginFactory(path, CLSID_OEMRENDER, kRenderTexts, library_, factory, error)) return false;
     // An IPrintOemPS2 object takes every finished block through its WritePrinter; an older one does not.
     ps2_ = SUCCEEDED(factory->CreateInstance(nullptr, IID_IPrintOemPS2, plugin_.put_void())) && plugin_;
     if (!ps2_ && (FAILED(factory->CreateInstance(nullptr, IID_IPrintOemPS, plugin_.put_void())) || !plugin_)) {
@@ -112,11 +102,8 @@ bool SelectOptions(const Ppd &ppd, const std::vector<std::pair<std::string, std:
 
 bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, std::string &error)
 {
-    std::string document;
-    if (!ReadWholeFile(request.input, document)) {
-        error = "cannot read " + Narrow(request.input);
-        return false;
-    }
+    InputFile document;
+    if (!document.Open(request.input, "the document", error)) return false;
 
     Printer printer;
     WString printerName = request.printer;
@@ -150,11 +137,8 @@ bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, st
     if (request.notice)
         for (const std::string &change : changes) request.notice("options: " + change + " to fit the PPD's constraints");
 
-    WString pluginPath = FindRenderPlugin(*driver);
-    if (pluginPath.empty()) {
-        error = "the printer's driver names no rendering plug-in";
-        return false;
-    }
+    WString pluginPath;
+    if (!FindPluginModule(*driver, TEXT("OEMDriverFile1"), kRenderTexts, pluginPath, error)) return false;
     PluginModule module;
     if (!module.Load(pluginPath, error)) return false;
 
@@ -178,13 +162,25 @@ bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, st
     DWORD jobId = StartDocPrinterW(printer.get(), 1, reinterpret_cast<LPBYTE>(&doc));
     if (jobId == 0) {
         error = "the spooler refused the job (" + ErrorText(GetLastError()) + ")";
-        CancelJob(printer.get(), 0, output);
+        CancelJob(printer.get(), 0);
         return false;
     }
 
+    // Until the spooler has the whole job, any way out of here (an exception too) cancels it: closing the printer
+    // with the document open would deliver what was written so far.
+    struct Unfinished {
+        HANDLE printer;
+        DWORD jobId;
+        bool finished = false;
+        ~Unfinished()
+        {
+            if (!finished) CancelJob(printer, jobId);
+        }
+    } started{printer.get(), jobId};
+
     PromptAnswers prompts(request.replies);
     bool ok = session.EnablePdev(printerName) && Transcribe(document, session, docName, jobId);
-    if (!ok) error = session.Error();
+    if (!ok) error = !session.Error().empty() ? session.Error() : document.Error();
     if (ok && !prompts.Problem().empty()) {
         ok = false;
         error = prompts.Problem();
@@ -197,7 +193,7 @@ bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, st
         ok = false;
         error = "the spooler could not finish the job (" + ErrorText(GetLastError()) + ")";
     }
-    if (!ok) CancelJob(printer.get(), jobId, output);
+    started.finished = ok;
     return ok;
 }
 

@@ -37,12 +37,13 @@ struct PrintRequest {
     std::vector<std::pair<std::string, std::string>> options;  // PPD keyword, option name
     std::vector<std::pair<std::string, std::string>> fields;   // plug-in DEVMODE field, value
     bool eps = false;
-    DWORD blockSize = 4096;
-    PromptReplies replies;  // the answers to the job's prompts; none: that prompt fails the job
+    DWORD blockSize = 65536;  // of the finished blocks that pass the plug-in's WritePrinter
+    PromptReplies replies;    // the answers to the job's prompts; none: that prompt fails the job
     std::function<void(const std::string &)> notice;  // what the job changed on its own, for the user; may be empty
 };
 
-// Prints the document; on failure the message says why, the spooler job is cancelled and no output file is left.
+// Prints the document; on failure the message says why, the spooler job is cancelled and the output path is left
+// as it was.
 bool PrintDocument(const PrintRequest &request, const OemFieldSetter &setter, std::string &error);
 
 // The PPD keyword -> option map of a job: the PPD's defaults, the printer's kept choices (`stored`) over them,

@@ -17,6 +17,13 @@ struct PluginLoadTexts {
     const char *noEntry;  // the module exports no DllGetClassObject
 };
 
+// The module of one plug-in as the plug-in INI file among the driver's dependent files names it under "OEMFiles"
+// (`key` "OEMDriverFile1" or "OEMConfigFile1"), in the INI file's folder. Every user may write that file, so only a
+// plain file name counts: a path part would load a library from anywhere, and its initialisation would run before
+// anything could refuse it. False with a message when no INI file names the module or the name is not plain.
+bool FindPluginModule(const DRIVER_INFO_3W &info, LPCWSTR key, const PluginLoadTexts &texts, WString &path,
+                      std::string &error);
+
 // Loads the module at `path` into `library` and asks its DllGetClassObject for the factory of `clsid`.
 bool LoadPluginFactory(const WString &path, REFCLSID clsid, const PluginLoadTexts &texts, Library &library,
                        ComPtr<IClassFactory> &factory, std::string &error);

@@ -1,6 +1,9 @@
 // A small reader of PPD files, following the PPD file format's line syntax.
 #include "host/core/ppd.h"
 
+#include "common/config.h"
+#include "host/core/input.h"
+
 #include <algorithm>
 
 namespace zep::host {
@@ -107,17 +110,37 @@ std::string Ppd::Attribute(std::string_view keyword) const
 bool Ppd::Load(const WString &path, std::string &error)
 {
     std::string text;
-    if (!ReadWholeFile(path, text)) {
-        error = "cannot read the PPD " + Narrow(path);
+    if (!ReadWholeFile(path, "the PPD", kMaxBytes, text, error)) return false;
+    return Parse(text, DirectoryOf(path), error);
+}
+
+bool Ppd::Include(const std::string &name, const WString &baseDir, std::string &error, int depth)
+{
+    if (depth >= kMaxIncludeDepth) {
+        error = "*Include nested too deeply";
         return false;
     }
-    return Parse(text, DirectoryOf(path), error);
+    // Only a file beside the PPD: an include must not reach into the rest of the machine.
+    WString file = Widen(name);
+    if (name.find('\0') != std::string::npos || !IsPlainFileName(file.c_str())) {
+        error = "*Include names \"" + name + "\", which is not a file name in the PPD's folder";
+        return false;
+    }
+    std::string included;
+    if (!ReadWholeFile(JoinPath(baseDir, file), "the included PPD", kMaxBytes, included, error)) return false;
+    if (included.size() > kMaxBytes - bytesRead_) {
+        error = "the PPD with its includes is larger than " + std::to_string(kMaxBytes) + " bytes";
+        return false;
+    }
+    bytesRead_ += included.size();
+    return ParseText(included, baseDir, error, depth + 1);
 }
 
 bool Ppd::Parse(std::string_view text, const WString &baseDir, std::string &error)
 {
     features.clear();
     constraints.clear();
+    bytesRead_ = text.size();
     attributes_.clear();
     defaults_.clear();
     customFeatures_.clear();
@@ -219,19 +242,7 @@ bool Ppd::ParseText(std::string_view text, const WString &baseDir, std::string &
             take(c.keyword2, c.option2);
             if (!c.keyword1.empty() && !c.keyword2.empty()) constraints.push_back(c);
         } else if (keyword == "Include") {
-            if (depth >= kMaxIncludeDepth) {
-                error = "*Include nested too deeply";
-                return false;
-            }
-            WString name = Widen(value);
-            bool absolute = !name.empty() && (name[0] == u'/' || name[0] == u'\\' || name.find(u':') != WString::npos);
-            WString path = absolute ? name : JoinPath(baseDir, name);
-            std::string included;
-            if (!ReadWholeFile(path, included)) {
-                error = "cannot read the included PPD " + value;
-                return false;
-            }
-            if (!ParseText(included, DirectoryOf(path), error, depth + 1)) return false;
+            if (!Include(value, baseDir, error, depth)) return false;
         } else if (keyword.rfind("Default", 0) == 0 && keyword.size() > 7 && option.empty()) {
             std::string name = keyword.substr(7);
             std::string choice = value.substr(0, value.find('/'));

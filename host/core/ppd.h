@@ -2,6 +2,7 @@
 #pragma once
 #include "host/core/text.h"
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -37,8 +38,10 @@ struct PpdConstraint {
 
 class Ppd {
 public:
-    // Reads the file and every *Include it names (relative names are taken from the including file's folder).
+    // Reads the file and every *Include it names. An include is a plain file name in the PPD's folder, and the PPD
+    // with its includes holds at most kMaxBytes.
     bool Load(const WString &path, std::string &error);
+    static constexpr uint64_t kMaxBytes = 16u << 20;
     // Parses PPD text; baseDir resolves *Include.
     bool Parse(std::string_view text, const WString &baseDir, std::string &error);
 
@@ -63,11 +66,13 @@ public:
 private:
     bool Breaks(const PpdConstraint &c, const std::map<std::string, std::string> &selection) const;
     bool ParseText(std::string_view text, const WString &baseDir, std::string &error, int depth);
+    bool Include(const std::string &name, const WString &baseDir, std::string &error, int depth);
     void Finish();
 
     std::map<std::string, std::string, std::less<>> attributes_;
     std::map<std::string, std::string> defaults_;  // *DefaultX seen outside or before X's OpenUI
     std::vector<std::string> customFeatures_;
+    uint64_t bytesRead_ = 0;  // of the PPD and its includes so far
 };
 
 } // namespace zep::host

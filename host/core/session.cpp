@@ -4,6 +4,7 @@
 #include "common/comobject.h"
 #include "host/core/plugincom.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace zep::host {
@@ -440,8 +441,27 @@ bool RenderSession::Inject(DWORD index)
 
 bool RenderSession::Emit(const BYTE *data, size_t size)
 {
+    if (inPlugin_) {
+        pending_.insert(pending_.end(), data, data + size);
+        return true;
+    }
+    // What is pending is topped up to a whole block; whole blocks then go straight from the caller's bytes. The
+    // blocks are the same as if everything had passed through the pending bytes.
+    if (!pending_.empty()) {
+        size_t room = pending_.size() < blockSize_ ? blockSize_ - pending_.size() : 0;
+        size_t take = std::min(size, room);
+        pending_.insert(pending_.end(), data, data + take);
+        data += take;
+        size -= take;
+        if (!FlushFull()) return false;
+    }
+    while (pending_.empty() && size >= blockSize_) {
+        if (!WriteBlock(data, blockSize_)) return false;
+        data += blockSize_;
+        size -= blockSize_;
+    }
     pending_.insert(pending_.end(), data, data + size);
-    return inPlugin_ || FlushFull();
+    return true;
 }
 
 bool RenderSession::WriteBlock(const BYTE *data, DWORD size)

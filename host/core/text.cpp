@@ -1,7 +1,5 @@
-// UTF-16 strings, conversion and file reads for the stand-in core driver.
+// UTF-16 strings, conversion and paths for the stand-in core driver.
 #include "host/core/text.h"
-
-#include "common/handle.h"
 
 namespace zep::host {
 
@@ -23,21 +21,6 @@ std::string Narrow(WStringView text, UINT codePage)
     std::string out(static_cast<size_t>(n), '\0');
     WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
     return out;
-}
-
-bool ReadWholeFile(const WString &path, std::string &out)
-{
-    out.clear();
-    File file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                          nullptr));
-    if (!file) return false;
-    char chunk[16384];
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) return false;
-        if (got == 0) return true;
-        out.append(chunk, got);
-    }
 }
 
 static bool IsSeparator(WCHAR c) { return c == u'\\' || c == u'/'; }

@@ -1,4 +1,4 @@
-// UTF-16 strings, code-page conversion and whole-file reads for the stand-in core driver, all through Win32.
+// UTF-16 strings, code-page conversion and paths for the stand-in core driver, all through Win32.
 #pragma once
 #include "common/win32.h"
 
@@ -14,9 +14,6 @@ using WStringView = std::basic_string_view<WCHAR>;
 // UTF-8 (the command line, the PPD's ASCII) to UTF-16 and back; invalid input converts as far as it can.
 WString Widen(std::string_view text, UINT codePage = CP_UTF8);
 std::string Narrow(WStringView text, UINT codePage = CP_UTF8);
-
-// The whole file, or false when it cannot be opened or read (the last error tells why).
-bool ReadWholeFile(const WString &path, std::string &out);
 
 // Folder part of a Windows or host path ("C:\a\b.ppd" -> "C:\a"; "/x/y" -> "/x"); empty when there is none.
 WString DirectoryOf(const WString &path);

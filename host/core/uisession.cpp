@@ -77,17 +77,7 @@ public:
     }
 };
 
-// The UI plug-in named by the plug-in INI file among the dependent files ("OEMFiles"/"OEMConfigFile1").
-WString FindUiPlugin(const DRIVER_INFO_3W &info)
-{
-    for (const WString &file : SplitMultiString(info.pDependentFiles)) {
-        if (!EndsWithNoCase(file, TEXT(".ini"))) continue;
-        WCHAR name[MAX_PATH] = {};
-        GetPrivateProfileStringW(TEXT("OEMFiles"), TEXT("OEMConfigFile1"), TEXT(""), name, MAX_PATH, file.c_str());
-        if (name[0]) return JoinPath(DirectoryOf(file), name);
-    }
-    return {};
-}
+constexpr PluginLoadTexts kUiTexts = {"UI", "the UI plug-in does not serve its class"};
 
 // The caption of a dialog template, classic or extended, as the tab shows it.
 WString TemplateCaption(const BYTE *t)
@@ -296,9 +286,8 @@ PrefsSession::~PrefsSession()
 
 bool PrefsSession::LoadPlugin(const WString &path, std::string &error)
 {
-    constexpr PluginLoadTexts kTexts = {"UI", "the UI plug-in does not serve its class"};
     ComPtr<IClassFactory> factory;
-    if (!LoadPluginFactory(path, CLSID_OEMUI, kTexts, library_, factory, error)) return false;
+    if (!LoadPluginFactory(path, CLSID_OEMUI, kUiTexts, library_, factory, error)) return false;
     if (FAILED(factory->CreateInstance(nullptr, IID_IPrintOemUI2, plugin_.put_void())) || !plugin_) {
         error = "the UI plug-in could not create its object";
         return false;
@@ -443,11 +432,8 @@ bool PrefsSession::Open(const WString &printer, std::string &error,
         if (error.empty()) error = "the printer's driver names no PPD";
         return false;
     }
-    WString pluginPath = FindUiPlugin(*driver);
-    if (pluginPath.empty()) {
-        error = "the printer's driver names no UI plug-in";
-        return false;
-    }
+    WString pluginPath;
+    if (!FindPluginModule(*driver, TEXT("OEMConfigFile1"), kUiTexts, pluginPath, error)) return false;
     if (!LoadPlugin(pluginPath, error) || !BuildDevmode(options, error)) return false;
     items_.Build(ppd_, settings_);
 

@@ -262,7 +262,9 @@ HANDLE WINAPI CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_AT
         }
         break;
     case OPEN_EXISTING:
-        fd = open(host.c_str(), mode);
+        // Opening a FIFO would wait for a writer; Windows has none, and a caller must get its handle back at once.
+        fd = open(host.c_str(), mode | O_NONBLOCK);
+        if (fd >= 0) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         break;
     case TRUNCATE_EXISTING:
         fd = open(host.c_str(), mode | O_TRUNC);
@@ -338,6 +340,24 @@ DWORD WINAPI GetFileSize(HANDLE file, LPDWORD high)
     uint64_t size = static_cast<uint64_t>(st.st_size);
     if (high) *high = static_cast<DWORD>(size >> 32);
     return static_cast<DWORD>(size);
+}
+
+// FILE_TYPE_DISK for a file, FILE_TYPE_CHAR for a character device, FILE_TYPE_PIPE for a pipe or socket;
+// FILE_TYPE_UNKNOWN otherwise: with ERROR_INVALID_HANDLE for a handle that is not a file, else with NO_ERROR.
+DWORD WINAPI GetFileType(HANDLE file)
+{
+    auto object = LookupFile(file);
+    if (!object) return FILE_TYPE_UNKNOWN;
+    struct stat st{};
+    if (fstat(object->fd(), &st) != 0) {
+        SetLastError(ErrorFromErrno(errno));
+        return FILE_TYPE_UNKNOWN;
+    }
+    if (S_ISREG(st.st_mode)) return FILE_TYPE_DISK;
+    if (S_ISCHR(st.st_mode)) return FILE_TYPE_CHAR;
+    if (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) return FILE_TYPE_PIPE;
+    SetLastError(NO_ERROR);
+    return FILE_TYPE_UNKNOWN;
 }
 
 // Moves the file position; with `high` the distance is 64-bit and `*high` receives the new position's high

@@ -147,9 +147,10 @@ DWORD ErrorFromErrno(int e)
     }
 }
 
+// Only a regular file is read; a FIFO is opened without waiting for a writer and then refused.
 bool ReadBytes(const std::string &path, std::string &bytes)
 {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     struct stat st {};
     bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);

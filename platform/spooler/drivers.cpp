@@ -43,7 +43,7 @@ std::u16string InstallFile(const std::u16string &source, const std::u16string &d
     bool newer = src.st_mtim.tv_sec > dst.st_mtim.tv_sec ||
                  (src.st_mtim.tv_sec == dst.st_mtim.tv_sec && src.st_mtim.tv_nsec > dst.st_mtim.tv_nsec);
     bool copy = !same && (!haveTarget || (flags & APD_COPY_ALL_FILES) || newer);
-    if (copy && !CopyFileAtomic(from, to)) {
+    if (copy && !CopyFileAtomic(from, to, TempPathFor(to))) {
         SetLastError(ErrorFromErrno(errno));
         return {};
     }

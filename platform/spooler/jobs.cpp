@@ -171,6 +171,18 @@ bool PrinterJob(const PrinterHandle &h, DWORD id, Job &job)
     return false;
 }
 
+// The spool file becomes the target by a rename where both are on one file system. Elsewhere it is copied through
+// a temporary beside the target that the job's record names while it exists, so that a spooler starting after a
+// crash finds and removes it.
+bool Deliver(const Job &job, const std::string &spool, const std::string &to)
+{
+    if (rename(spool.c_str(), to.c_str()) == 0) return true;
+    Job delivering = job;
+    delivering.status |= JOB_STATUS_SPOOLING;  // still this process's to finish
+    delivering.delivery = TempPathFor(to);
+    return SaveJob(delivering) && CopyFileAtomic(spool, to, delivering.delivery);
+}
+
 } // namespace
 
 namespace zw::spl {
@@ -224,7 +236,7 @@ BOOL EndDocument(PrinterHandle *h)
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    if (!CopyFileAtomic(spool, to)) {
+    if (!Deliver(job, spool, to)) {
         DWORD error = ErrorFromErrno(errno);
         job.status |= JOB_STATUS_ERROR;
         SaveJob(job);
@@ -286,12 +298,14 @@ DWORD WINAPI StartDocPrinterW(HANDLE printer, DWORD level, LPBYTE docInfo)
     job.devmode = h->devmode.empty() ? p->devmode : h->devmode;
     job.status = JOB_STATUS_SPOOLING;
     job.submitted = NowUtc();
+    job.owner = ProcessTag();
     std::u16string spoolWindows = SpoolFilePath(job.id);
     std::string spool = HostPath(spoolWindows);
     std::string folder = spool.substr(0, spool.rfind('/'));
     int fd = -1;
-    if (spool.empty() || !MakeDirs(folder) ||
-        (fd = open(spool.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) < 0 || !SaveJob(job)) {
+    // The record first: a spool file never exists without the job that owns it.
+    if (spool.empty() || !MakeDirs(folder) || !SaveJob(job) ||
+        (fd = open(spool.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) < 0) {
         DWORD error = spool.empty() ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(errno);
         if (fd >= 0) close(fd);
         RemoveJobFiles(job.id);

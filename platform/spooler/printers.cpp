@@ -175,6 +175,7 @@ BOOL WINAPI OpenPrinterW(LPWSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSW defa
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    ReclaimOrphans();
     std::vector<Printer> printers;
     {
         StateLock lock(false);

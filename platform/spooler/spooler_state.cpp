@@ -2,6 +2,7 @@
 #include "spooler/spooler_state.h"
 
 #include <dirent.h>
+#include <signal.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -163,10 +164,15 @@ bool ReadWholeFile(const std::string &path, std::string &out)
     return n == 0;
 }
 
+std::string TempPathFor(const std::string &path)
+{
+    return path + ".tmp." + std::to_string(getpid()) + "." + std::to_string(gettid());
+}
+
 // Writes a temporary file beside `path` and renames it over `path`, so readers see the old or the new file.
 bool WriteFileAtomic(const std::string &path, const std::string &data)
 {
-    std::string temp = path + ".tmp." + std::to_string(getpid()) + "." + std::to_string(gettid());
+    std::string temp = TempPathFor(path);
     int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) return false;
     size_t done = 0;
@@ -196,11 +202,10 @@ bool WriteFileAtomic(const std::string &path, const std::string &data)
     return ok;
 }
 
-bool CopyFileAtomic(const std::string &from, const std::string &to)
+bool CopyFileAtomic(const std::string &from, const std::string &to, const std::string &temp)
 {
     int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return false;
-    std::string temp = to + ".tmp." + std::to_string(getpid()) + "." + std::to_string(gettid());
     int out = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (out < 0) {
         int saved = errno;
@@ -456,6 +461,8 @@ bool LoadJob(DWORD id, Job &job)
     job.size = r.Number("size");
     Bytes t = r.Get("submitted");
     if (t.size() == sizeof job.submitted) std::memcpy(&job.submitted, t.data(), t.size());
+    job.owner = r.Get("owner");
+    job.delivery = r.Get("delivery");
     return true;
 }
 
@@ -475,6 +482,8 @@ bool SaveJob(const Job &job)
     r.AddNumber("pages", job.pages);
     r.AddNumber("size", job.size);
     r.Add("submitted", Bytes(reinterpret_cast<const char *>(&job.submitted), sizeof job.submitted));
+    if (!job.owner.empty()) r.Add("owner", job.owner);
+    if (!job.delivery.empty()) r.Add("delivery", job.delivery);
     return WriteFileAtomic(JobRecordPath(job.id), FormatRecords({r}));
 }
 
@@ -529,6 +538,96 @@ void RemoveJobFiles(DWORD id)
     std::string spool = HostPath(SpoolFilePath(id));
     if (!spool.empty()) unlink(spool.c_str());
     unlink(JobRecordPath(id).c_str());
+}
+
+std::string ProcessTag(pid_t pid)
+{
+    if (pid == 0) pid = getpid();
+    std::string stat;
+    if (!ReadWholeFile("/proc/" + std::to_string(pid) + "/stat", stat)) {
+        // Without /proc only the pid can tell.
+        return kill(pid, 0) == 0 || errno == EPERM ? std::to_string(pid) + ":" : std::string();
+    }
+    // The start time is the 22nd field; the name in parentheses (the 2nd) may hold blanks and parentheses.
+    size_t at = stat.rfind(')');
+    if (at == std::string::npos) return {};
+    for (int field = 2; field < 22 && at != std::string::npos; ++field) at = stat.find(' ', at + 1);
+    if (at == std::string::npos) return {};
+    return std::to_string(pid) + ":" + stat.substr(at + 1, stat.find(' ', at + 1) - at - 1);
+}
+
+namespace {
+
+// Whether the process a tag names still runs; a tag without a start time (no /proc) goes by the pid alone.
+bool Alive(const std::string &tag)
+{
+    char *end = nullptr;
+    long pid = std::strtol(tag.c_str(), &end, 10);
+    if (pid <= 0 || !end || *end != ':') return false;
+    std::string now = ProcessTag(static_cast<pid_t>(pid));
+    if (now.empty()) return false;
+    return end[1] == '\0' || now.back() == ':' || now == tag;
+}
+
+// The pid of a temporary written by TempPathFor ("<name>.tmp.<pid>.<tid>"), or 0 for any other name.
+pid_t TempOwner(const std::string &name)
+{
+    size_t tmp = name.rfind(".tmp.");
+    if (tmp == std::string::npos) return 0;
+    char *end = nullptr;
+    long pid = std::strtol(name.c_str() + tmp + 5, &end, 10);
+    if (pid <= 0 || *end != '.') return 0;
+    std::strtol(end + 1, &end, 10);
+    return *end == '\0' ? static_cast<pid_t>(pid) : 0;
+}
+
+std::vector<std::string> FolderEntries(const std::string &dir)
+{
+    std::vector<std::string> names;
+    if (DIR *d = opendir(dir.c_str())) {
+        while (dirent *e = readdir(d))
+            if (e->d_name[0] != '.') names.push_back(e->d_name);
+        closedir(d);
+    }
+    return names;
+}
+
+// Removes the temporaries in `dir` whose writer died.
+void RemoveDeadTemporaries(const std::string &dir)
+{
+    for (const std::string &name : FolderEntries(dir))
+        if (pid_t pid = TempOwner(name); pid && ProcessTag(pid).empty()) unlink((dir + "/" + name).c_str());
+}
+
+} // namespace
+
+void ReclaimOrphans()
+{
+    static std::mutex mutex;
+    static std::string reclaimedRoot;
+    std::lock_guard<std::mutex> guard(mutex);
+    if (reclaimedRoot == ZepGetRoot()) return;
+    reclaimedRoot = ZepGetRoot();
+
+    StateLock lock(true);
+    for (const Job &job : LoadJobs()) {
+        if (!(job.status & JOB_STATUS_SPOOLING) || Alive(job.owner)) continue;
+        // Only a temporary beside the job's target, named as delivery names it, is the job's to remove.
+        if (!job.delivery.empty() && TempOwner(job.delivery)) unlink(job.delivery.c_str());
+        RemoveJobFiles(job.id);
+    }
+    // A spool file is created after its job's record and removed before it: one without a record is left over.
+    std::string spoolDir = HostPath(SpoolFilePath(1));
+    spoolDir = spoolDir.substr(0, spoolDir.rfind('/'));
+    for (const std::string &name : FolderEntries(spoolDir)) {
+        char *end = nullptr;
+        unsigned long id = std::strtoul(name.c_str(), &end, 10);
+        if (name.size() == 9 && end == name.c_str() + 5 && std::strcmp(end, ".SPL") == 0 &&
+            access(JobRecordPath(static_cast<DWORD>(id)).c_str(), F_OK) != 0)
+            unlink((spoolDir + "/" + name).c_str());
+    }
+    RemoveDeadTemporaries(StatePath(nullptr));
+    RemoveDeadTemporaries(StatePath("jobs"));
 }
 
 // A DEVMODE's public part must at least reach dmFields; the private part follows it.

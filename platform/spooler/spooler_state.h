@@ -35,8 +35,11 @@ std::string StatePath(const char *name);
 bool MakeDirs(const std::string &path);
 bool ReadWholeFile(const std::string &path, std::string &out);
 bool WriteFileAtomic(const std::string &path, const std::string &data);
-// Copies a file onto `to` through a temporary beside it, so `to` is either untouched or complete.
-bool CopyFileAtomic(const std::string &from, const std::string &to);
+// The temporary a whole-file write of `path` goes through: beside it, named for this process and thread
+// ("<path>.tmp.<pid>.<tid>"), so that one left by a process that died can be told and removed.
+std::string TempPathFor(const std::string &path);
+// Copies a file onto `to` through the temporary `temp` beside it, so `to` is either untouched or complete.
+bool CopyFileAtomic(const std::string &from, const std::string &to, const std::string &temp);
 DWORD ErrorFromErrno(int error);
 std::string HostPath(const std::u16string &windowsPath);
 
@@ -96,6 +99,8 @@ struct Job {
     Bytes devmode;
     DWORD status = 0, priority = 1, pages = 0, size = 0;
     SYSTEMTIME submitted{};
+    std::string owner;     // ProcessTag of the process spooling it
+    std::string delivery;  // the temporary its delivery writes, while it is written
 };
 std::string JobRecordPath(DWORD id);
 bool LoadJob(DWORD id, Job &job);
@@ -104,6 +109,14 @@ std::vector<Job> LoadJobs();
 DWORD AllocateJobId();
 std::u16string SpoolFilePath(DWORD id);
 void RemoveJobFiles(DWORD id);
+
+// "<pid>:<start time>" of a running process (this one for 0), or "" when there is no such process; the start time
+// keeps a reused pid from passing for the process that died.
+std::string ProcessTag(pid_t pid = 0);
+// Removes, once per root and process, what processes that died while spooling left: their jobs (record, spool
+// file and delivery temporary), spool files without a job, and the temporaries of state-file writes. A spooler
+// does the same when it starts again after a crash.
+void ReclaimOrphans();
 
 // A DEVMODE given by a caller, as its dmSize + dmDriverExtra bytes; false when it is not a DEVMODE.
 bool DevModeBytes(const DEVMODEW *dm, Bytes &out);

@@ -25,6 +25,11 @@ TEST(Companions, CardQueryAsksTheLibraryTheModelSectionNames)
 {
     const std::string library = CardLibraryBytes();
     ASSERT_FALSE(library.empty()) << ZEP_CARD_LIBRARY_PATH;
+    // The card configuration lands in the driver folder that every driver of the machine shares (under Wine, the
+    // prefix the scenarios print in later): it goes when the test ends, however it ends.
+    struct RemoveCardConfig {
+        ~RemoveCardConfig() { DeleteFileW((zeptest::DriverDirectory() + TEXT("\\3\\ZepCard.ini")).c_str()); }
+    } removeCardConfig;
     const struct {
         const char *name;
         const char *cardKey;     // the model section's CARD_DLL line

@@ -72,10 +72,11 @@ struct RunResult {
 };
 
 // Runs the built zepdrv on the root folder `root` with `args` (shell syntax); its exit code and what it printed.
+// A run that hangs is stopped after two minutes (exit code 124).
 inline RunResult RunZepdrv(const fs::path &root, const std::string &args, const std::string &scratch = "run")
 {
     fs::path dir = TempDir(scratch);
-    std::string command = Quote((BuildDir() / "host" / "zepdrv").string()) + " --root " + Quote(root.string()) + " " +
+    std::string command = "timeout 120 " + Quote((BuildDir() / "host" / "zepdrv").string()) + " --root " + Quote(root.string()) + " " +
                           args + " >" + Quote((dir / "out.txt").string()) + " 2>" + Quote((dir / "err.txt").string());
     int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(dir / "out.txt"), ReadFile(dir / "err.txt")};

@@ -144,24 +144,48 @@ TEST(PpdReader, ReadsIncludesHexTextsAndMultiLineValues)
     // libcups does not follow *Include, so this fixture is not held against it.
 }
 
-TEST(PpdReader, MissingIncludeAndUnterminatedValueFail)
+TEST(PpdReader, BadFilesAndIncludesFail)
 {
     fs::path dir = TempDir("ppd-bad");
+    fs::path elsewhere = TempDir("ppd-elsewhere");
+    WriteFile(elsewhere / "other.ppd", "*ModelName: \"Other\"\n");
+    fs::create_directories(dir / "sub");
+    WriteFile(dir / "sub" / "inner.ppd", "*ModelName: \"Inner\"\n");
+    std::error_code ec;
+    fs::create_symlink("/dev/zero", dir / "zero.ppd", ec);
+    // Sparse files: large without costing the disk anything.
+    WriteFile(dir / "huge.ppd", "");
+    fs::resize_file(dir / "huge.ppd", Ppd::kMaxBytes + 1);
+    WriteFile(dir / "half.ppd", "");
+    fs::resize_file(dir / "half.ppd", Ppd::kMaxBytes / 2 + 1);
+    const std::string elsewhereName = (elsewhere / "other.ppd").string();
     struct Case {
         const char *name;
-        const char *text;
+        std::string text;  // of main.ppd; empty: main.ppd is huge.ppd itself
+        const char *message;
     } cases[] = {
-        {"missing include", "*PPD-Adobe: \"4.3\"\n*Include: \"nowhere.ppd\"\n"},
-        {"unterminated value", "*PPD-Adobe: \"4.3\"\n*OpenUI *A: PickOne\n*A B: \"never closed\n"},
-        {"include loop", "*Include: \"loop.ppd\"\n"},
+        {"missing include", "*PPD-Adobe: \"4.3\"\n*Include: \"nowhere.ppd\"\n", "cannot read the included PPD"},
+        {"unterminated value", "*PPD-Adobe: \"4.3\"\n*OpenUI *A: PickOne\n*A B: \"never closed\n", "unterminated"},
+        {"include loop", "*Include: \"main.ppd\"\n", "nested too deeply"},
+        {"absolute include", "*Include: \"" + elsewhereName + "\"\n", "not a file name in the PPD's folder"},
+        {"device include", "*Include: \"/dev/zero\"\n", "not a file name in the PPD's folder"},
+        {"parent folder", "*Include: \"../ppd-elsewhere/other.ppd\"\n", "not a file name in the PPD's folder"},
+        {"Windows path", "*Include: \"sub\\inner.ppd\"\n", "not a file name in the PPD's folder"},
+        {"drive path", "*Include: \"C:other.ppd\"\n", "not a file name in the PPD's folder"},
+        {"include that is a device", "*Include: \"zero.ppd\"\n", "is not a regular file"},
+        {"include too large", "*Include: \"huge.ppd\"\n", "is larger than"},
+        {"includes too large together", "*Include: \"half.ppd\"\n*Include: \"half.ppd\"\n", "with its includes is larger"},
+        {"PPD too large", "", "is larger than"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        WriteFile(dir / "loop.ppd", c.text);
+        fs::path main = dir / "main.ppd";
+        if (c.text.empty()) main = dir / "huge.ppd";
+        else WriteFile(main, c.text);
         Ppd ppd;
         std::string error;
-        EXPECT_FALSE(ppd.Load(Widen((dir / "loop.ppd").string()), error));
-        EXPECT_FALSE(error.empty());
+        EXPECT_FALSE(ppd.Load(Widen(main.string()), error));
+        EXPECT_NE(error.find(c.message), std::string::npos) << error;
     }
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 
 #include "host_test_util.h"
 
@@ -83,6 +85,16 @@ TEST(Transcription, InjectionPointsByDocumentShape)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(Transcribed(c.doc), c.expected);
+        // The document is read in blocks; lines and comments that straddle them must not change the plan.
+        std::vector<DscPoint> plan = PlanTranscription(c.doc);
+        for (size_t block : {1, 2, 3, 7, 13}) {
+            std::vector<DscPoint> small = PlanTranscription(c.doc, block);
+            ASSERT_EQ(small.size(), plan.size()) << "block " << block;
+            for (size_t i = 0; i < plan.size(); ++i) {
+                EXPECT_EQ(small[i].offset, plan[i].offset) << "block " << block << ", point " << i;
+                EXPECT_EQ(small[i].index, plan[i].index) << "block " << block << ", point " << i;
+            }
+        }
     }
 }
 
@@ -108,6 +120,29 @@ TEST(Transcription, SampleDocumentPassesByteForByte)
     for (const char *mark : {"[1]", "[14]", "[16]", "[17]", "[20]", "[102]", "<SD>", "<ED>", "<SP>", "<EP>"})
         for (size_t at; (at = out.find(mark)) != std::string::npos;) out.erase(at, std::string(mark).size());
     EXPECT_EQ(out, doc);
+}
+
+TEST(Transcription, ADocumentThatCannotBeReadStopsIt)
+{
+    // The document gives its first bytes, then fails: as a file cut short under the print would.
+    struct CutShort final : DocumentBytes {
+        std::string bytes = "%!PS\n%%BeginSetup\n%%EndSetup\n%%Page: 1 1\nbody\n%%Trailer\n";
+        uint64_t readable = 0;
+        uint64_t Size() const override { return bytes.size(); }
+        bool Read(uint64_t offset, BYTE *out, size_t size) override
+        {
+            if (offset + size > readable) return false;
+            std::memcpy(out, bytes.data() + offset, size);
+            return true;
+        }
+    } doc;
+    for (uint64_t readable : {uint64_t{0}, uint64_t{20}, doc.Size() - 1}) {
+        SCOPED_TRACE(readable);
+        doc.readable = readable;
+        MarkingTarget t;
+        EXPECT_FALSE(Transcribe(doc, t, TEXT("doc"), 1));
+        EXPECT_EQ(t.out.find("<ED>"), std::string::npos) << t.out;
+    }
 }
 
 TEST(Transcription, StopsAtTheFirstFailingCall)

@@ -1,4 +1,5 @@
 // zepdrv as a program: installing, printing the sample end to end, and its error contract.
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
@@ -27,7 +28,12 @@ protected:
 
     static RunResult Run(const std::string &args) { return RunZepdrv(root_, args); }
 
-    static std::string Sample() { return (SourceDir() / "driver" / "samples" / "sample.ps").string(); }
+    static std::string Sample() { return SampleDoc(); }
+
+public:
+    static std::string SampleDoc() { return (SourceDir() / "driver" / "samples" / "sample.ps").string(); }
+
+protected:
 
     static fs::path root_;
 };
@@ -55,6 +61,8 @@ TEST_F(Zepdrv, BadCommandLinesFailWithOneLineAndNoOutput)
     fs::path out = TempDir("bad") / "out.prn";
     std::string o = " -O " + Quote(out.string());
     std::string sample = " " + Quote(Sample());
+    fs::path fifo = TempDir("bad") / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     struct Case {
         const char *name;
         std::string args;
@@ -76,6 +84,15 @@ TEST_F(Zepdrv, BadCommandLinesFailWithOneLineAndNoOutput)
         {"no command", "", ""},
         {"missing driver files", "--driver-dir /nonexistent install", "is missing"},
         {"output folder missing", "print" + sample + " -O /nonexistent/folder/out.prn", ""},
+        {"a device for a document", "print /dev/zero" + o, "not a regular file"},
+        {"a folder for a document", "print /tmp" + o, "cannot read the document"},
+        {"a pipe for a document", "print " + Quote(fifo.string()) + o, "not a regular file"},
+        // Control characters in what the user gave show escaped, on the one line.
+        {"a keyword with control characters", "print -o " + Quote("ZP\nX\x1b[2J=1") + sample + o,
+         "unknown feature \"ZP\\nX\\x1b[2J\""},
+        {"a path with a line break", "print " + Quote("/no\r\nwhere.ps") + o, "/no\\r\\nwhere.ps"},
+        {"a field name with a line break", "print -s " + Quote("dw\nX=1") + sample + o, "dw\\nX"},
+        {"an action with a line break", "prefs --do " + Quote("click\n1"), "click\\n1"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -173,4 +190,76 @@ TEST_F(Zepdrv, SnapshotDrawsAModulesDialog)
     r = Run("snapshot ZepPS 999 -O " + Quote((dir / "missing.png").string()));
     EXPECT_NE(r.code, 0);
     EXPECT_FALSE(fs::exists(dir / "missing.png"));
+}
+
+TEST_F(Zepdrv, AFailedJobLeavesTheOutputPathAsItWas)
+{
+    // The job fails after it started: a secure job that asks for its name at print time gets no answer.
+    const std::string failing = "print -o ZPJob_Type=Secure -s dwAskJobName=1 ";
+    fs::path dir = TempDir("failed");
+    fs::path kept = dir / "kept.prn";
+    WriteFile(kept, "an earlier job\n");
+    fs::path input = dir / "doc.ps";
+    fs::copy_file(Sample(), input);
+    struct Case {
+        const char *name;
+        fs::path output;
+        std::string before;
+    } cases[] = {
+        {"an existing output file", kept, "an earlier job\n"},
+        {"the input document itself", input, ReadFile(Sample())},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        RunResult r = Run(failing + Quote(input.string()) + " -O " + Quote(c.output.string()));
+        EXPECT_NE(r.code, 0);
+        EXPECT_NE(r.err.find("job name"), std::string::npos) << r.err;
+        EXPECT_EQ(ReadFile(c.output), c.before);
+    }
+}
+
+TEST(ZepdrvPluginNames, ANamePathInThePluginIniLoadsNothing)
+{
+    // The plug-in INI file is every user's to write; a name with a path part must not reach LoadLibraryW.
+    fs::path root = TempDir("names-root");
+    ASSERT_EQ(RunZepdrv(root, "install").code, 0);
+    fs::path driverDir = root / "c" / "WINDOWS" / "System32" / "spool" / "DRIVERS" / "x64" / "3";
+    fs::path ini = driverDir / "ZepCL500.ini";
+    const std::string original = ReadFile(ini);
+    ASSERT_NE(original.find("OEMDriverFile1=ZepPS.dll"), std::string::npos);
+    fs::copy_file(ZEP_LOADMARK_LIBRARY, driverDir.parent_path() / "evil.dll");
+    fs::create_directories(driverDir / "sub");
+    fs::copy_file(ZEP_LOADMARK_LIBRARY, driverDir / "sub" / "evil.dll");
+    fs::copy_file(ZEP_LOADMARK_LIBRARY, root / "c" / "evil.dll");
+    fs::path mark = TempDir("names") / "loaded.txt";
+    ::setenv("ZEP_LOADMARK_FILE", mark.string().c_str(), 1);
+    fs::path out = TempDir("names") / "out.prn";
+
+    struct Case {
+        const char *key;
+        std::string name;
+        std::string command;
+    } cases[] = {
+        {"OEMDriverFile1", "..\\evil.dll", "print " + Quote(Zepdrv::SampleDoc()) + " -O " + Quote(out.string())},
+        {"OEMDriverFile1", "sub\\evil.dll", "print " + Quote(Zepdrv::SampleDoc()) + " -O " + Quote(out.string())},
+        {"OEMDriverFile1", "C:\\evil.dll", "print " + Quote(Zepdrv::SampleDoc()) + " -O " + Quote(out.string())},
+        {"OEMConfigFile1", "..\\evil.dll", "prefs --do cancel"},
+        {"OEMConfigFile1", "..", "prefs --do cancel"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.key) + "=" + c.name);
+        std::string text = original;
+        size_t at = text.find(std::string(c.key) + "=");
+        size_t end = text.find('\n', at);
+        text.replace(at, end - at, std::string(c.key) + "=" + c.name);
+        WriteFile(ini, text);
+        RunResult r = RunZepdrv(root, c.command);
+        EXPECT_NE(r.code, 0);
+        EXPECT_NE(r.err.find("not a file name in the driver folder"), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(mark)) << "the library was loaded";
+        EXPECT_FALSE(fs::exists(out));
+        fs::remove(mark);
+    }
+    ::unsetenv("ZEP_LOADMARK_FILE");
+    WriteFile(ini, original);
 }

@@ -1,13 +1,15 @@
-// A stand-in for the core driver: its helper interface capturing the stream, and a device object answering
-// feature options from a table.
+// A stand-in for the core driver: its helper interface capturing the stream, a device object answering
+// feature options from a table, and the job header's spooler answers from fields.
 #pragma once
 #include <cstring>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "common/devmode_render.h"
 #include "common/oemintf.h"
 #include "render/emit.h"
+#include "render/header.h"
 
 namespace zeptest {
 
@@ -86,6 +88,44 @@ struct FakeDevice {
         if (*needed > size) return FALSE;
         std::memcpy(out, it->second.c_str(), *needed);
         return TRUE;
+    }
+};
+
+// Answers the header's spooler questions from fields and counts the prompts; a prompt stores `typedName`, when
+// there is one, as what the user typed.
+class FakeHeaderSource final : public zep::JobHeaderSource {
+public:
+    using Text = std::basic_string<WCHAR>;
+    zep::JobType type = zep::JobType::Normal;
+    bool card = false;
+    Text driver = TEXT("Zep CL500 PS");
+    Text driverVer;
+    DWORD attributes = PRINTER_ATTRIBUTE_LOCAL;
+    bool attributesKnown = true;
+    std::optional<Text> typedName;
+    int prompts = 0;
+
+    zep::JobType EffectiveJobType() override { return type; }
+    bool CardDriverPresent() override { return card; }
+    void DriverName(WCHAR *out, DWORD cch) override { Copy(driver, out, cch); }
+    void DriverVersionValue(WCHAR *out, DWORD cch) override { Copy(driverVer, out, cch); }
+    bool PrinterAttributes(DWORD *out) override
+    {
+        *out = attributes;
+        return attributesKnown;
+    }
+    void AskJobName(zep::OemDevmode *dm) override
+    {
+        ++prompts;
+        if (typedName) Copy(*typedName, dm->wszJobName, zep::kJobNameChars + 1);
+    }
+
+private:
+    static void Copy(const Text &s, WCHAR *out, DWORD cch)
+    {
+        size_t n = s.size() < cch ? s.size() : cch - 1;
+        s.copy(out, n);
+        out[n] = 0;
     }
 };
 

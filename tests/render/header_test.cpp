@@ -14,35 +14,7 @@ using zeptest::WString;
 
 namespace {
 
-// Answers the header's spooler questions from fields and counts the prompts.
-class FakeHeaderSource final : public JobHeaderSource {
-public:
-    JobType type = JobType::Normal;
-    bool card = false;
-    WString driver = TEXT("Zep CL500 PS");
-    WString driverVer;
-    DWORD attributes = PRINTER_ATTRIBUTE_LOCAL;
-    int prompts = 0;
-
-    JobType EffectiveJobType() override { return type; }
-    bool CardDriverPresent() override { return card; }
-    void DriverName(WCHAR *out, DWORD cch) override { Copy(driver, out, cch); }
-    void DriverVersionValue(WCHAR *out, DWORD cch) override { Copy(driverVer, out, cch); }
-    bool PrinterAttributes(DWORD *out) override
-    {
-        *out = attributes;
-        return true;
-    }
-    void AskJobName(OemDevmode *) override { ++prompts; }
-
-private:
-    static void Copy(const WString &s, WCHAR *out, DWORD cch)
-    {
-        size_t n = s.size() < cch ? s.size() : cch - 1;
-        s.copy(out, n);
-        out[n] = 0;
-    }
-};
+using zeptest::FakeHeaderSource;
 
 void SetName(WCHAR *field, size_t cch, const WString &text)
 {

@@ -207,6 +207,17 @@ TEST_F(Files, ClosedHandlesAreInvalidEverywhere)
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 }
 
+TEST_F(Files, FileTypeOfAFileAndOfABadHandle)
+{
+    HANDLE h = Open(Path(TEXT("t.txt")), GENERIC_READ | GENERIC_WRITE, CREATE_NEW);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetFileType(h), static_cast<DWORD>(FILE_TYPE_DISK));
+    ASSERT_TRUE(CloseHandle(h));
+    PresetLastError();
+    EXPECT_EQ(GetFileType(h), static_cast<DWORD>(FILE_TYPE_UNKNOWN));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
 TEST_F(Files, SharingModesAreNotEnforcedHere)
 {
     HANDLE first = Open(Path(TEXT("s.txt")), GENERIC_READ | GENERIC_WRITE, CREATE_NEW, 0);
