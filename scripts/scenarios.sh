@@ -29,11 +29,13 @@ wine_zepdrv=(timeout 60 wine "$windows_build/host/zepdrv.exe")
 "${wine_zepdrv[@]}" install </dev/null
 decrypt=$linux_build/companions/decrypt/zepdecrypt
 
-# The installed driver's folder (the one with the capability file) under a root.
-driver_dir() { find "$1" -ipath '*/spool/drivers/*/3/zepcl500.cap' -printf '%h\n' | head -n 1; }
-linux_driver=$(driver_dir "$out/linux-root")
-wine_driver=$(driver_dir "$WINEPREFIX/drive_c")
-rm -f "$linux_driver/ZepCard.ini" "$wine_driver/ZepCard.ini"
+# The installed drivers' folders (those with the capability file: one per processor the prefix holds a driver for).
+mapfile -t driver_dirs < <(find "$out/linux-root" "$WINEPREFIX/drive_c" -ipath '*/spool/drivers/*/3/zepcl500.cap' \
+    -printf '%h\n')
+# A card put into the reader stays for the rows after it only: the prefix's driver folders are shared with later runs.
+remove_card() { for dir in "${driver_dirs[@]}"; do rm -f "$dir/ZepCard.ini"; done; }
+remove_card
+trap 'remove_card; wine_env_stop' EXIT
 
 status=0
 count=0
@@ -41,8 +43,7 @@ while IFS= read -r line || [ -n "$line" ]; do
     case "$line" in '' | '#'*) continue ;; esac
     if [[ $line == '@card-reader '* ]]; then
         card=tests/scenarios/${line#@card-reader }
-        cp "$card" "$linux_driver/ZepCard.ini"
-        cp "$card" "$wine_driver/ZepCard.ini"
+        for dir in "${driver_dirs[@]}"; do cp "$card" "$dir/ZepCard.ini"; done
         continue
     fi
     name=${line%%[[:space:]]*}
