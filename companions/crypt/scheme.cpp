@@ -1,6 +1,7 @@
 // The sample library's cipher plumbing and the job stream's header, keys and decryption.
 #include "companions/crypt/scheme.h"
 
+#include <cstdarg>
 #include <cstring>
 #include <iterator>
 
@@ -33,6 +34,10 @@ int KeyStream(const BYTE *key, size_t keySize, const BYTE *header, DWORD mode, u
     return ZEPCRYPT_OK;
 }
 
+// The library is loaded into a printing process: libgcrypt's notes (on Windows its entropy gatherer's advice about
+// disk statistics) must not reach that process's console. Every failure reaches the caller as a result anyway.
+void Quiet(void *, int, const char *, va_list) {}
+
 } // namespace
 
 bool CipherLibraryReady()
@@ -40,6 +45,7 @@ bool CipherLibraryReady()
     static const bool ready = [] {
         if (!gcry_check_version(GCRYPT_VERSION)) return false;
         if (!gcry_control(GCRYCTL_INITIALIZATION_FINISHED_P)) {
+            gcry_set_log_handler(Quiet, nullptr);
             gcry_control(GCRYCTL_DISABLE_SECMEM, 0);
             gcry_control(GCRYCTL_INITIALIZATION_FINISHED, 0);
         }
